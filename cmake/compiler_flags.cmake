@@ -1,0 +1,22 @@
+# Warnings, floating-point determinism and sanitizers for every target.
+add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+if(RT_WERROR)
+  add_compile_options(-Werror)
+endif()
+
+# Frames must be bit-identical across builds: no fused multiply-add contraction,
+# and on 32-bit x86 double arithmetic in SSE2 registers rather than x87.
+add_compile_options(-ffp-contract=off)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
+  add_compile_options(-msse2 -mfpmath=sse)
+endif()
+
+if(RT_SANITIZE)
+  add_compile_options(-fsanitize=${RT_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${RT_SANITIZE})
+endif()
+
+if(WIN32)
+  # One self-contained module: the GCC runtimes are linked in.
+  add_link_options(-static-libgcc -static-libstdc++ -static)
+endif()

@@ -1,0 +1,84 @@
+// The effect object the host creates for each use of "Render / Triangle".
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "effect/effect_base.h"
+#include "effect/spin_lock.h"
+#include "host/host_services.h"
+#include "render/script_vars.h"
+
+enum class Section { Init = 0, Frame = 1, Beat = 2, Triangle = 3 };
+constexpr int kSectionCount = 4;
+
+class TriangleEffect final : public EffectBase {
+public:
+    static constexpr int32_t kRecompileFrame = 20;
+    static constexpr int32_t kCounterRest = 21;
+
+    // Null when memory is exhausted.
+    static TriangleEffect* create();
+
+    EffectBase* EFFECT_CALL destroy(uint32_t flags) override;
+    int32_t EFFECT_CALL renderFrame(VisData* visData, int32_t isBeat, uint32_t* frameBuffer, uint32_t* altFrameBuffer,
+                                    int32_t width, int32_t height) override;
+    WindowHandle EFFECT_CALL openEditor(ModuleHandle moduleInstance, WindowHandle parentWindow) override;
+    const char* EFFECT_CALL getDescription() override;
+    void EFFECT_CALL loadConfig(const unsigned char* data, int32_t length) override;
+    int32_t EFFECT_CALL saveConfig(unsigned char* buffer) override;
+
+    // Replaces one section with a heap string from newCodeString(), taking
+    // ownership. Safe against a renderer compiling on another thread. A null
+    // text (allocation failed) keeps the section as it is.
+    void adoptSection(Section section, char* text);
+    // Copies text into a new string and adopts it; false when out of memory.
+    bool replaceSection(Section section, const char* text);
+    // Restarts the recompile counter: the sections recompile on the 21st frame.
+    void restartRecompileCounter() { framesSinceEdit.store(0); }
+
+    // Copy of a section's current text, for tests and tools (caller frees with
+    // freeCodeString).
+    char* copySection(Section section) const;
+    int32_t recompileCounter() const { return framesSinceEdit.load(); }
+    bool variablesBound() const { return varsBound; }
+
+    static int32_t liveInstanceCount();
+
+    static char* newCodeString(const char* bytes, size_t length);
+    static void freeCodeString(char* text);
+
+private:
+    TriangleEffect();
+    ~TriangleEffect();
+
+    bool bindVariables(const HostServices& host);
+    void recompile(const HostServices& host, VisData* visData);
+    void runTriangleLoop(const HostServices& host, VisData* visData);
+    char*& codeField(Section section);
+
+    // Field order follows the host-side description of the object.
+    std::atomic<int32_t> framesSinceEdit;
+    char* initCode;
+    char* frameCode;
+    char* beatCode;
+    char* triangleCode;
+    bool varsBound;
+    ScriptContext context;
+    CodeHandle initHandle;
+    CodeHandle frameHandle;
+    CodeHandle beatHandle;
+    CodeHandle triangleHandle;
+    ScriptVars vars;
+
+    // Guards the four code strings against replacement while they are read.
+    mutable SpinLock codeLock;
+    // Stands in for any variable the host failed to give, so a bad host
+    // cannot make the driver write through null.
+    double orphanVariables[kScriptVarCount];
+};
+
+// The effect the editor panel shows and edits (one panel per process).
+TriangleEffect* editedEffect();
+void setEditedEffect(TriangleEffect* effect);

@@ -1,0 +1,100 @@
+// renderFrame: binds the script variables, recompiles when due, runs the four
+// sections at their moments and walks the triangle loop.
+#include <cmath>
+#include <limits>
+
+#include "effect/triangle_effect.h"
+#include "render/rounding.h"
+#include "render/triangle_sink.h"
+
+namespace {
+
+// A switch variable is on when it differs from 0.0; NaN is on.
+bool isOn(double value) { return !(value == 0.0); }
+
+// "n" rounded half to even; anything outside the signed 32-bit range (NaN
+// included) gives no triangles.
+int32_t triangleCount(double n) {
+    const double rounded = render::roundHalfEven(n);
+    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return 0;
+    return static_cast<int32_t>(rounded);
+}
+
+}  // namespace
+
+bool TriangleEffect::bindVariables(const HostServices& host) {
+    context = host.createContext();
+    if (context == nullptr) return false;
+    for (int k = 0; k < kScriptVarCount; ++k) {
+        const ScriptVarSpec& spec = kScriptVarSpecs[k];
+        double* variable = host.registerVariable(context, spec.name);
+        if (variable == nullptr) variable = &orphanVariables[k];
+        vars.*spec.field = variable;
+        if (spec.hasStartValue) *variable = spec.startValue;
+    }
+    varsBound = true;
+    return true;
+}
+
+void TriangleEffect::recompile(const HostServices& host, VisData* visData) {
+    CodeHandle* handles[kSectionCount] = {&initHandle, &frameHandle, &beatHandle, &triangleHandle};
+    for (CodeHandle* handle : handles) {
+        if (*handle != nullptr) host.freeCode(*handle);
+        *handle = nullptr;
+    }
+    {
+        // The panel may be replacing a string on its own thread right now.
+        SpinLockGuard guard(codeLock);
+        for (int s = 0; s < kSectionCount; ++s) *handles[s] = host.compileCode(context, codeField(static_cast<Section>(s)));
+    }
+    if (initHandle != nullptr) host.executeCode(initHandle, visData);
+}
+
+void TriangleEffect::runTriangleLoop(const HostServices& host, VisData* visData) {
+    render::TriangleSink& sink = render::activeSink();
+    const int32_t count = triangleCount(*vars.n);
+    // Computed from the rounded count; 1 / 0 gives +infinity for a single triangle.
+    const double increment = 1.0 / (static_cast<double>(count) - 1.0);
+    double position = 0.0;
+    *vars.i = 0.0;
+    for (int32_t k = 0; k < count; ++k) {
+        *vars.skip = 0.0;
+        if (triangleHandle != nullptr) host.executeCode(triangleHandle, visData);
+        if (*vars.skip == 0.0) {
+            const render::TriangleVars triangle = {*vars.x1,  *vars.y1,    *vars.x2,   *vars.y2, *vars.x3,
+                                                   *vars.y3,  *vars.red1,  *vars.green1, *vars.blue1, *vars.z1};
+            sink.drawTriangle(triangle);
+        }
+        position += increment;
+        *vars.i = position;
+    }
+}
+
+int32_t EFFECT_CALL TriangleEffect::renderFrame(VisData* visData, int32_t isBeat, uint32_t* frameBuffer,
+                                                uint32_t* /*altFrameBuffer*/, int32_t width, int32_t height) {
+    const HostServices* host = host::services();
+    if (host == nullptr) return 0;
+
+    if (!varsBound && !bindVariables(*host)) return 0;  // no context yet: try again next frame
+
+    *vars.w = static_cast<double>(width);
+    *vars.h = static_cast<double>(height);
+
+    // The panel may reset the counter to 0 at any moment; a compare-exchange
+    // keeps that reset instead of overwriting it.
+    int32_t counter = framesSinceEdit.load();
+    if (counter == kRecompileFrame) recompile(*host, visData);
+    if (counter != kCounterRest) framesSinceEdit.compare_exchange_strong(counter, counter + 1);
+
+    if (frameHandle != nullptr) host->executeCode(frameHandle, visData);
+
+    const render::Frame frame = {frameBuffer, width, height};
+    render::TriangleSink& sink = render::activeSink();
+    sink.chooseMode(frame, isOn(*vars.zbuf), isOn(*vars.zbclear), host->blendModeWord);
+
+    if (isBeat != 0 && beatHandle != nullptr) host->executeCode(beatHandle, visData);
+
+    sink.beginTriangles(frame);
+    runTriangleLoop(*host, visData);
+    return 0;
+}
