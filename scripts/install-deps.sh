@@ -1,0 +1,32 @@
+#!/bin/sh
+# Installs the Debian packages the build and the tests need, when missing.
+# Runs apt-get as root (or through sudo); does nothing when all are present.
+set -e
+
+packages="
+  cmake ninja-build g++ make pkg-config git file
+  googletest libbenchmark-dev zlib1g-dev libpng-dev
+  g++-multilib qemu-user
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  wine wine64
+  clang-14 lld-14 libclang-rt-14-dev
+  python3 python3-unicorn python3-pefile
+  xvfb xauth imagemagick
+"
+
+missing=""
+for p in $packages; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  case "$status" in
+    *"install ok installed"*) ;;
+    *) missing="$missing $p" ;;
+  esac
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+if [ "$(id -u)" = 0 ]; then sudo=""; else sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+# shellcheck disable=SC2086
+$sudo apt-get install -y -q --no-install-recommends $missing

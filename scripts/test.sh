@@ -1,0 +1,22 @@
+#!/bin/sh
+# Builds every configuration and runs every test: the native core, the 32-bit
+# x86 core under qemu-i386, the sanitizer builds, and the Windows modules
+# (static checks of the 32-bit product, Windows-side tests under wine64).
+set -e
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+presets="${RT_TEST_PRESETS:-native linux-i686 win32 win64 native-asan native-tsan}"
+failed=""
+for preset in $presets; do
+  echo "=== $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  if ! ctest --preset "$preset"; then failed="$failed $preset"; fi
+done
+
+if [ -n "$failed" ]; then
+  echo "Test failures in:$failed"
+  exit 1
+fi
+echo "All test configurations passed: $presets"
