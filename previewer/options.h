@@ -1,0 +1,48 @@
+// The command line of triangle-render.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace previewer {
+
+constexpr int32_t kMaxFrameSide = 16384;
+constexpr int32_t kMaxFrames = 1000000;
+constexpr int32_t kDefaultSheetThumbnails = 16;
+
+struct Options {
+    int32_t width = 640;
+    int32_t height = 360;
+    int32_t frames = 120;
+    uint32_t blendModeWord = 0;  // mode | ratio << 8, as the host keeps it
+    int32_t beatEvery = 0;       // 0: no beats
+    uint32_t fill = 0x00000000u;
+    bool clearEachFrame = false;
+    bool strict = false;
+    bool quiet = false;
+    int32_t sheetThumbnails = kDefaultSheetThumbnails;
+
+    std::string outFile;
+    std::string framesDir;
+    std::string sheetFile;
+    std::string saveBlockFile;
+
+    std::vector<std::string> presets;
+
+    bool isBeatFrame(int32_t frame) const { return beatEvery > 0 && frame % beatEvery == 0; }
+};
+
+struct ParsedCommandLine {
+    enum class Outcome { Run, Help, Error };
+    Outcome outcome = Outcome::Error;
+    Options options;
+    std::string error;  // one line, for Outcome::Error
+};
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// The --help text.
+const char* usageText();
+
+}  // namespace previewer

@@ -1,0 +1,35 @@
+// Reading a preset file: either the raw block the effect saves (four
+// NUL-terminated sections) or the readable text form with [init], [frame],
+// [beat] and [triangle] header lines.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace previewer {
+
+constexpr int kPresetSections = 4;
+
+// Section names in block order, as written in the headers.
+extern const std::array<const char*, kPresetSections> kSectionNames;
+
+struct PresetFile {
+    std::string path;
+    std::array<std::string, kPresetSections> sections;
+    // 1-based line of the file where each section's text starts (text form);
+    // 0 for a raw block, whose positions are given within the section.
+    std::array<int, kPresetSections> firstLine{};
+    bool rawBlock = false;
+
+    // The block the effect loads: each section followed by a NUL.
+    std::string block() const;
+};
+
+// Decodes file contents. A NUL byte anywhere makes it a raw block. Returns
+// false with a one-line reason in `error` when the contents are not a preset.
+bool parsePreset(const std::string& contents, PresetFile& preset, std::string& error);
+
+// Reads and decodes a file; the error names the path.
+bool readPresetFile(const std::string& path, PresetFile& preset, std::string& error);
+
+}  // namespace previewer

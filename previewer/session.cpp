@@ -1,0 +1,64 @@
+#include "previewer/session.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "effect/triangle_effect.h"
+#include "host/host_services.h"
+#include "standin/standin_host.h"
+
+namespace previewer {
+
+Session::Session(const Options& options)
+    : options_(options), frame_(options.width, options.height, options.fill) {}
+
+std::unique_ptr<Session> Session::start(const Options& options, const std::vector<PresetFile>& presets,
+                                        std::string& error) {
+    host::setServices(standin_services());
+    standin_set_blend_mode_word(options.blendModeWord);
+
+    std::unique_ptr<Session> session(new Session(options));
+    for (const PresetFile& preset : presets) {
+        TriangleEffect* effect = TriangleEffect::create();
+        if (effect == nullptr) {
+            error = "out of memory creating an effect";
+            return nullptr;
+        }
+        session->effects_.push_back(effect);
+        const std::string block = preset.block();
+        effect->loadConfig(reinterpret_cast<const unsigned char*>(block.data()), static_cast<int32_t>(block.size()));
+    }
+    return session;
+}
+
+Session::~Session() {
+    // Effects free their scripts through the host, so the host goes last.
+    for (TriangleEffect* effect : effects_) effect->destroy(EffectBase::kFreeMemory);
+    host::setServices(nullptr);
+}
+
+void Session::renderFrame(int32_t number) {
+    if (number > 0 && options_.clearEachFrame) std::fill(frame_.pixels.begin(), frame_.pixels.end(), options_.fill);
+    const int32_t beat = options_.isBeatFrame(number) ? 1 : 0;
+    for (TriangleEffect* effect : effects_) {
+        // No per-frame audio data and no second buffer: the effect uses neither.
+        effect->renderFrame(nullptr, beat, frame_.pixels.data(), nullptr, frame_.width, frame_.height);
+    }
+}
+
+std::string Session::savedBlock(size_t index) const {
+    TriangleEffect* effect = effects_.at(index);
+    // saveConfig trusts the buffer to be big enough: measure first.
+    size_t size = 0;
+    for (int s = 0; s < kSectionCount; ++s) {
+        char* text = effect->copySection(static_cast<Section>(s));
+        size += (text != nullptr ? std::strlen(text) : 0) + 1;
+        TriangleEffect::freeCodeString(text);
+    }
+    std::string block(size, '\0');
+    const int32_t written = effect->saveConfig(reinterpret_cast<unsigned char*>(&block[0]));
+    block.resize(static_cast<size_t>(std::max(written, 0)));
+    return block;
+}
+
+}  // namespace previewer

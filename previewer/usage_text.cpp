@@ -1,0 +1,75 @@
+#include "previewer/options.h"
+
+namespace previewer {
+
+const char* usageText() {
+    return R"(Usage: triangle-render [options] PRESET [PRESET ...]
+
+Renders "Render / Triangle" presets to pictures, running their scripts in the
+stand-in host. Each PRESET is one effect instance; all of them draw, in the
+order given, into one frame buffer every frame and share one depth buffer, as
+they would in the host.
+
+Frames:
+  --size WxH             frame size in pixels, 1 to 16384 each (default 640x360)
+  --frames N             number of frames to render (default 120)
+  --blend MODE[:RATIO]   the host's blend mode, 0-255 or a name: replace (0),
+                         additive (1), maximum (2), average (3),
+                         subtract-colour (4), subtract-pixel (5), multiply (6),
+                         mix (7), xor (8), minimum (9); modes 10-255 draw
+                         nothing. RATIO (0-255, mode 7 only) weights the pixel
+                         already there. The host's word is MODE | RATIO << 8.
+                         Default 0. Scripts that set zbuf draw depth-tested.
+  --beat-every K         frame k is a beat frame when k % K == 0, counting
+                         from 0 (default: no beats; 0 also means none)
+  --fill 0xAARRGGBB      the word every pixel holds before the first frame
+                         (default 0x00000000)
+  --clear                refill with that word before every frame (by default
+                         the buffer persists from frame to frame, as the
+                         host's does)
+
+Outputs (written whole or not at all, under a temporary name then renamed):
+  --out FILE             the last frame: FILE.png (RGB) or FILE.bgra (the
+                         frame buffer's 32-bit words, little-endian, row 0
+                         first, width x height x 4 bytes and nothing else)
+  --frames-dir DIR       every frame as DIR/frame-0000.png, frame-0001.png ...
+                         (DIR is created if missing; its parent must exist)
+  --sheet FILE.png       a contact sheet of evenly spaced frames, first and
+                         last included, each labelled with its frame number;
+                         an orange square marks a beat frame
+  --sheet-count N        thumbnails on the sheet, 1 to 100 (default 16)
+  --save-block FILE      the first preset's block exactly as the effect saves
+                         it (four NUL-terminated sections)
+
+Checking and messages:
+  --strict               a section that does not compile is an error (exit 1)
+                         instead of being skipped as the host skips it
+  --quiet                no progress bar (one is shown on a terminal when
+                         rendering takes more than a second)
+  --help                 this text
+
+Preset files:
+  A file containing a NUL byte is a raw preset block: the init, frame, beat
+  and triangle sections, each ending in a NUL (bytes after the fourth NUL
+  are ignored). Any other file is text: a line [init], [frame], [beat] or
+  [triangle] starts that section, and the lines up to the next such line are
+  its script. A missing section is empty. Before the first section only blank
+  lines and comments starting with # or // may appear. CR LF line ends are
+  fine; the section text keeps them. Example:
+
+      # a white triangle
+      [frame]
+      n = 1
+      [triangle]
+      x1 = -1; y1 = -1; x2 = 1; y2 = -1; x3 = -1; y3 = 1
+
+  Every section that fails to compile is reported with its file, section,
+  line, column and message (text files give the file's own line number).
+
+Exit status: 0 done; 1 --strict and a section failed to compile; 2 a bad
+option, an unreadable or malformed preset, or an output that cannot be
+written (a one-line message says which).
+)";
+}
+
+}  // namespace previewer
