@@ -1,0 +1,287 @@
+// Grammar, loosest first (see LANGUAGE.md):
+//   sequence    := [assignment] { ';' [assignment] }
+//   assignment  := conditional [ ('=' | '+=' | '-=' | '*=' | '/=') assignment ]
+//   conditional := binary [ '?' assignment ':' assignment ]
+//   binary      := unary { op binary }   precedence climbing over
+//                  || , && , == != , < <= > >= , + - , * / % , ^ (right)
+//   unary       := { '-' | '+' | '!' } primary
+//   primary     := number | name | name '(' [assignment {',' assignment}] ')'
+//                | '(' sequence ')'
+#include "standin/compiler.h"
+
+#include <string>
+#include <vector>
+
+#include "standin/functions.h"
+
+namespace standin {
+namespace {
+
+// What the caller of a parse function needs to know about the expression
+// just compiled: whether it was a bare variable, which can be assigned.
+struct Expr {
+    double* variable = nullptr;
+};
+
+int precedence(Tok kind) {
+    switch (kind) {
+        case Tok::OrOr: return 1;
+        case Tok::AndAnd: return 2;
+        case Tok::EqEq: case Tok::NotEq: return 3;
+        case Tok::Less: case Tok::LessEq: case Tok::Greater: case Tok::GreaterEq: return 4;
+        case Tok::Plus: case Tok::Minus: return 5;
+        case Tok::Star: case Tok::Slash: case Tok::Percent: return 6;
+        case Tok::Caret: return 7;
+        default: return 0;
+    }
+}
+
+Op binaryOp(Tok kind) {
+    switch (kind) {
+        case Tok::Plus: case Tok::PlusAssign: return Op::Add;
+        case Tok::Minus: case Tok::MinusAssign: return Op::Sub;
+        case Tok::Star: case Tok::StarAssign: return Op::Mul;
+        case Tok::Slash: case Tok::SlashAssign: return Op::Div;
+        case Tok::Percent: return Op::Mod;
+        case Tok::Caret: return Op::Pow;
+        case Tok::Less: return Op::Lt;
+        case Tok::LessEq: return Op::Le;
+        case Tok::Greater: return Op::Gt;
+        case Tok::GreaterEq: return Op::Ge;
+        case Tok::EqEq: return Op::Eq;
+        case Tok::NotEq: return Op::Ne;
+        default: return Op::End;
+    }
+}
+
+bool isAssignment(Tok kind) {
+    return kind == Tok::Assign || kind == Tok::PlusAssign || kind == Tok::MinusAssign || kind == Tok::StarAssign ||
+           kind == Tok::SlashAssign;
+}
+
+class Compiler {
+public:
+    Compiler(const char* text, Context& context) : lexer_(text), context_(context) { advance(); }
+
+    Program compileAll() {
+        parseSequence();
+        if (tok_.kind == Tok::RParen) fail(tok_.pos, "unmatched ')'");
+        if (tok_.kind != Tok::End) fail(tok_.pos, "expected ';', found " + describe(tok_));
+        return emitter_.finish();
+    }
+
+private:
+    // One level of nesting for as long as it lives.
+    class Nest {
+    public:
+        Nest(Compiler& compiler, SourcePos pos) : compiler_(compiler) {
+            if (++compiler_.nesting_ > kMaxNesting) fail(pos, "nesting deeper than " + std::to_string(kMaxNesting));
+        }
+        ~Nest() { --compiler_.nesting_; }
+        Nest(const Nest&) = delete;
+        Nest& operator=(const Nest&) = delete;
+
+    private:
+        Compiler& compiler_;
+    };
+
+    [[noreturn]] static void fail(SourcePos pos, std::string message) { throw CompileError{pos, std::move(message)}; }
+
+    void advance() {
+        if (emitter_.size() > kMaxInstructions) fail(tok_.pos, "script too large");
+        tok_ = lexer_.next();
+    }
+
+    // Expressions separated by ';', empty ones allowed. Leaves the value of
+    // the last one (nothing when there is none).
+    bool parseSequence() {
+        bool haveValue = false;
+        for (;;) {
+            if (tok_.kind != Tok::Semicolon && tok_.kind != Tok::RParen && tok_.kind != Tok::End) {
+                if (haveValue) emitter_.pop();
+                parseAssignment();
+                haveValue = true;
+            }
+            if (tok_.kind != Tok::Semicolon) return haveValue;
+            advance();
+        }
+    }
+
+    // Right-associative, so a = b = c stores c into b and then into a. Done
+    // with a loop rather than recursion, so that chains of any length compile.
+    void parseAssignment() {
+        struct Pending {
+            double* variable;
+            Op op;  // the binary operator of a compound assignment, Op::End for '='
+        };
+        std::vector<Pending> pending;
+        for (;;) {
+            const Expr left = parseConditional();
+            if (!isAssignment(tok_.kind)) break;
+            if (left.variable == nullptr) {
+                fail(tok_.pos, "left side of '" + std::string(tok_.text) + "' must be a variable");
+            }
+            const Op op = binaryOp(tok_.kind);
+            if (op == Op::End) emitter_.dropTrailingLoad(left.variable);
+            pending.push_back({left.variable, op});
+            advance();
+        }
+        for (auto it = pending.rbegin(); it != pending.rend(); ++it) {
+            if (it->op != Op::End) emitter_.binary(it->op);
+            emitter_.store(it->variable);
+        }
+    }
+
+    // Lazy: only the chosen branch runs.
+    Expr parseConditional() {
+        const Expr condition = parseBinary(1);
+        if (tok_.kind != Tok::Question) return condition;
+        Nest nest(*this, tok_.pos);
+        advance();
+        const size_t toElse = emitter_.jump(Op::JumpIfFalse);
+        const int depth = emitter_.depth();
+        parseAssignment();
+        if (tok_.kind != Tok::Colon) fail(tok_.pos, "expected ':', found " + describe(tok_));
+        advance();
+        const size_t toEnd = emitter_.jump(Op::Jump);
+        emitter_.placeLabel(toElse);
+        emitter_.setDepth(depth);
+        parseAssignment();
+        emitter_.placeLabel(toEnd);
+        return {};
+    }
+
+    // Precedence climbing: operators of precedence minPrecedence and above.
+    Expr parseBinary(int minPrecedence) {
+        Expr left = parseUnary();
+        for (;;) {
+            const int prec = precedence(tok_.kind);
+            if (prec == 0 || prec < minPrecedence) return left;
+            const Token op = tok_;
+            advance();
+            if (op.kind == Tok::AndAnd || op.kind == Tok::OrOr) {
+                const size_t skip = emitter_.jump(op.kind == Tok::AndAnd ? Op::AndJump : Op::OrJump);
+                parseBinary(prec + 1);
+                emitter_.unary(Op::ToBool);
+                emitter_.placeLabel(skip);
+            } else if (op.kind == Tok::Caret) {
+                Nest nest(*this, op.pos);
+                parseBinary(prec);  // right-associative
+                emitter_.binary(Op::Pow);
+            } else {
+                parseBinary(prec + 1);
+                emitter_.binary(binaryOp(op.kind));
+            }
+            left = {};
+        }
+    }
+
+    // Prefix operators, collected in a loop and applied innermost first.
+    Expr parseUnary() {
+        std::vector<Op> prefixes;
+        bool anyPrefix = false;
+        while (tok_.kind == Tok::Minus || tok_.kind == Tok::Plus || tok_.kind == Tok::Bang) {
+            if (tok_.kind != Tok::Plus) prefixes.push_back(tok_.kind == Tok::Minus ? Op::Neg : Op::Not);
+            anyPrefix = true;
+            advance();
+        }
+        const Expr operand = parsePrimary();
+        for (auto it = prefixes.rbegin(); it != prefixes.rend(); ++it) emitter_.unary(*it);
+        return anyPrefix ? Expr{} : operand;
+    }
+
+    Expr parsePrimary() {
+        switch (tok_.kind) {
+            case Tok::Number:
+                emitter_.constant(tok_.number);
+                advance();
+                return {};
+            case Tok::LParen: {
+                const SourcePos open = tok_.pos;
+                Nest nest(*this, open);
+                advance();
+                if (!parseSequence()) fail(tok_.pos, "expected an expression, found " + describe(tok_));
+                if (tok_.kind != Tok::RParen) {
+                    fail(tok_.pos, "expected ')' for '(' at " + std::to_string(open.line) + ":" +
+                                       std::to_string(open.column) + ", found " + describe(tok_));
+                }
+                advance();
+                return {};
+            }
+            case Tok::Name: return parseName();
+            default: fail(tok_.pos, "expected an expression, found " + describe(tok_));
+        }
+    }
+
+    Expr parseName() {
+        const Token nameToken = tok_;
+        const std::string name = Context::lowerCase(nameToken.text);
+        advance();
+        const Function* function = findFunction(name);
+        if (tok_.kind == Tok::LParen) {
+            if (function == nullptr) fail(nameToken.pos, "unknown function " + describe(nameToken));
+            parseCall(*function, nameToken);
+            return {};
+        }
+        if (function != nullptr) fail(tok_.pos, "expected '(' after " + describe(nameToken));
+        if (name == "pi") {
+            emitter_.constant(kPi);
+            return {};
+        }
+        double* variable = context_.variable(name);
+        emitter_.load(variable);
+        return {variable};
+    }
+
+    // At '(' after the name of function.
+    void parseCall(const Function& function, const Token& nameToken) {
+        Nest nest(*this, tok_.pos);
+        advance();
+        int count = 0;
+        size_t toElse = 0;
+        size_t toEnd = 0;
+        int depth = 0;
+        if (tok_.kind != Tok::RParen) {
+            for (;;) {
+                parseAssignment();
+                ++count;
+                if (function.kind == FunctionKind::If) {
+                    // if(c, a, b) compiles like c ? a : b.
+                    if (count == 1) {
+                        toElse = emitter_.jump(Op::JumpIfFalse);
+                        depth = emitter_.depth();
+                    } else if (count == 2) {
+                        toEnd = emitter_.jump(Op::Jump);
+                        emitter_.placeLabel(toElse);
+                        emitter_.setDepth(depth);
+                    } else if (count == 3) {
+                        emitter_.placeLabel(toEnd);
+                    }
+                }
+                if (tok_.kind != Tok::Comma) break;
+                advance();
+            }
+        }
+        if (tok_.kind != Tok::RParen) fail(tok_.pos, "expected ',' or ')', found " + describe(tok_));
+        advance();
+        if (count != function.arity) {
+            fail(nameToken.pos, describe(nameToken) + " takes " + std::to_string(function.arity) +
+                                    (function.arity == 1 ? " argument, got " : " arguments, got ") +
+                                    std::to_string(count));
+        }
+        if (function.kind == FunctionKind::Pure) emitter_.call(function);
+        if (function.kind == FunctionKind::Rand) emitter_.random(context_.randomState());
+    }
+
+    Lexer lexer_;
+    Context& context_;
+    Emitter emitter_;
+    Token tok_;
+    int nesting_ = 0;
+};
+
+}  // namespace
+
+Program compile(const char* text, Context& context) { return Compiler(text, context).compileAll(); }
+
+}  // namespace standin

@@ -1,0 +1,32 @@
+#include "standin/context.h"
+
+namespace standin {
+
+std::string Context::lowerCase(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+double* Context::variable(std::string_view name) {
+    std::string key = lowerCase(name);
+    const auto found = byName_.find(key);
+    if (found != byName_.end()) return found->second;
+    double* value = &storage_.emplace_back(0.0);
+    byName_.emplace(std::move(key), value);
+    return value;
+}
+
+bool isIdentifier(std::string_view name) {
+    if (name.empty()) return false;
+    for (size_t k = 0; k < name.size(); ++k) {
+        const char c = name[k];
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+        if (!letter && !(k > 0 && c >= '0' && c <= '9')) return false;
+    }
+    return true;
+}
+
+}  // namespace standin

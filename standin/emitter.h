@@ -1,0 +1,64 @@
+// Builds a Program's instructions, keeps track of the stack depth and applies
+// a few local rewrites on the way: constant folding, operand fusion (x + 2 is
+// one instruction once x is loaded) and fused stores.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "standin/bytecode.h"
+#include "standin/functions.h"
+
+namespace standin {
+
+// Compiled code: instructions plus the stack they need, allocated once here.
+struct Program {
+    std::vector<Instr> code;
+    std::vector<double> stack;
+
+    double run() { return execute(code.data(), stack.data()); }
+};
+
+class Emitter {
+public:
+    void constant(double k);
+    void load(double* var);
+    void pop();
+    void store(double* var);
+    void unary(Op op);             // Neg, Not or ToBool
+    void binary(Op op);            // the plain form of a binary operator
+    void call(const Function& f);  // a FunctionKind::Pure function
+    void random(uint64_t* state);  // rand(top)
+
+    // Emits a jump whose target is set later by placeLabel; returns its index.
+    size_t jump(Op op);
+    // Makes the jump at jumpIndex go to the next instruction emitted.
+    void placeLabel(size_t jumpIndex);
+
+    // Removes the Load of var that must be the last instruction (the left
+    // side of '=' needs no value).
+    void dropTrailingLoad(double* var);
+
+    int depth() const { return depth_; }
+    void setDepth(int depth) { depth_ = depth; }
+    size_t size() const { return code_.size(); }
+
+    Program finish();
+
+private:
+    void append(const Instr& instr, int stackEffect);
+    // The instruction `back` places from the end, when no label lies between
+    // it and the end (so that it may be rewritten); otherwise null.
+    Instr* recent(size_t back = 1);
+    bool recentIs(Op op, size_t back = 1);
+    void removeLast(size_t count);
+    // Evaluates op on constant operands now, with the same interpreter.
+    static double fold(const double* operands, size_t count, const Instr& op);
+
+    std::vector<Instr> code_;
+    size_t fence_ = 0;  // no rewrite may reach below a label
+    int depth_ = 0;
+    int maxDepth_ = 0;
+};
+
+}  // namespace standin

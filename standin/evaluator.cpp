@@ -1,0 +1,81 @@
+// The stand-in engine's interpreter: one switch over a flat instruction array,
+// the top of the stack cached in acc. No allocation, no look-ups, no recursion.
+#include <cmath>
+
+#include "standin/bytecode.h"
+
+namespace standin {
+
+double nextUniform(uint64_t* state) {
+    // splitmix64, then the top 53 bits as a fraction.
+    uint64_t z = (*state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return static_cast<double>(z >> 11) * (1.0 / 9007199254740992.0);
+}
+
+double execute(const Instr* code, double* stack) {
+    const Instr* ip = code;
+    double* sp = stack;  // stack[0] takes the (meaningless) acc spilled by the first push
+    double acc = 0.0;
+    stack[0] = 0.0;
+    for (;;) {
+        const Instr& in = *ip++;
+        switch (in.op) {
+            case Op::End: return acc;
+            case Op::Const: *++sp = acc; acc = in.k; break;
+            case Op::Load: *++sp = acc; acc = *in.var; break;
+            case Op::Pop: acc = *sp--; break;
+            case Op::Store: *in.var = acc; break;
+            case Op::StoreDrop: *in.var = acc; acc = *sp--; break;
+            case Op::SetConst: *in.var = in.k; break;
+            case Op::Neg: acc = -acc; break;
+            case Op::Not: acc = (acc == 0.0) ? 1.0 : 0.0; break;
+            case Op::ToBool: acc = (acc != 0.0) ? 1.0 : 0.0; break;
+
+#define STANDIN_BINARY_CASES(name, expr)                      \
+    case Op::name: {                                          \
+        const double a = *sp--, b = acc;                      \
+        acc = (expr);                                         \
+        break;                                                \
+    }                                                         \
+    case Op::name##K: {                                       \
+        const double a = acc, b = in.k;                       \
+        acc = (expr);                                         \
+        break;                                                \
+    }                                                         \
+    case Op::name##V: {                                       \
+        const double a = acc, b = *in.var;                    \
+        acc = (expr);                                         \
+        break;                                                \
+    }
+            STANDIN_BINARY_OPS(STANDIN_BINARY_CASES)
+#undef STANDIN_BINARY_CASES
+
+            case Op::Call1: acc = in.f1(acc); break;
+            case Op::Call2: { const double a = *sp--; acc = in.f2(a, acc); break; }
+            case Op::Call3: {
+                const double b = *sp--, a = *sp--;
+                acc = in.f3(a, b, acc);
+                break;
+            }
+            case Op::Rand: acc = nextUniform(in.rng) * acc; break;
+            case Op::Jump: ip = code + in.target; break;
+            case Op::JumpIfFalse: {
+                const double condition = acc;
+                acc = *sp--;
+                if (condition == 0.0) ip = code + in.target;
+                break;
+            }
+            case Op::AndJump:
+                if (acc == 0.0) { acc = 0.0; ip = code + in.target; } else { acc = *sp--; }
+                break;
+            case Op::OrJump:
+                if (acc != 0.0) { acc = 1.0; ip = code + in.target; } else { acc = *sp--; }
+                break;
+        }
+    }
+}
+
+}  // namespace standin
