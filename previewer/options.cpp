@@ -91,6 +91,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         // "--name value" or "--name=value".
         const size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
+        if (switchOptions().count(name) != 0) return failure(name + " takes no value");
         const auto parser = valueOptions().find(name);
         if (parser == valueOptions().end()) return failure("unknown option " + name + " (see --help)");
         std::string value;
