@@ -1,0 +1,29 @@
+#!/bin/sh
+# Renders the contact sheet of every example preset into docs/examples/, the
+# pictures examples/README.md shows. Build first (scripts/build.sh, or
+# cmake --preset native && cmake --build --preset native); set
+# TRIANGLE_RENDER to use another build of the tool.
+set -e
+cd "$(dirname "$0")/.."
+tool="${TRIANGLE_RENDER:-build/native/previewer/triangle-render}"
+if [ ! -x "$tool" ]; then
+  echo "render-examples: $tool not found; build the native preset first" >&2
+  exit 1
+fi
+mkdir -p docs/examples
+
+# render NAME [options and presets]: 120 frames of 640x360 to docs/examples/NAME.png
+render() {
+  name=$1
+  shift
+  "$tool" --quiet --size 640x360 --frames 120 --sheet "docs/examples/$name.png" "$@"
+  echo "docs/examples/$name.png"
+}
+
+render demo --beat-every 15 examples/demo.preset
+render spinning-ring examples/spinning-ring.preset
+render depth-scene examples/depth-carousel.preset examples/depth-orbiters.preset
+render beat-burst --beat-every 15 examples/beat-burst.preset
+render blend-play-additive --blend additive --clear examples/blend-play.preset
+render blend-play-mix --blend mix:208 examples/blend-play.preset
+render triangle-field examples/triangle-field.preset
