@@ -33,6 +33,8 @@ std::vector<ScriptProblem> findScriptProblems(const PresetFile& preset, const Sc
 std::string describeProblem(const PresetFile& preset, const ScriptProblem& problem) {
     const std::string section = std::string("[") + kSectionNames[static_cast<size_t>(problem.section)] + "]";
     const int firstLine = preset.firstLine[static_cast<size_t>(problem.section)];
+    // Line 0: the fault is not at a place in the text (a script too large, say).
+    if (problem.line <= 0) return preset.path + ": " + section + " " + problem.message;
     if (preset.rawBlock || firstLine <= 0) {
         return preset.path + ": " + section + " line " + std::to_string(problem.line) + ", column " +
                std::to_string(problem.column) + ": " + problem.message;

@@ -165,4 +165,28 @@ TEST(ToolCli, SaveBlockTakesTheFirstPreset) {
     EXPECT_EQ(readFile(dir.file("s")), "\0a\0\0\0"s);
 }
 
+class Example : public testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(Example, CompilesStrictlyAndDraws) {
+    ScratchDir dir;
+    std::vector<std::string> args = {"--strict", "--size", "64x36", "--frames", "16", "--beat-every", "5",
+                                     "--out", "last.bgra"};
+    for (const std::string& name : GetParam()) args.push_back(std::string(EXAMPLES_DIR) + "/" + name);
+    const ToolRun run = runTool(args, dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<uint32_t> frame = readBgra(dir.file("last.bgra"));
+    ASSERT_EQ(frame.size(), 64u * 36u);
+    size_t differing = 0;
+    for (uint32_t word : frame) differing += word != frame[0];
+    EXPECT_GT(differing, frame.size() / 20) << "an example should draw more than a few pixels";
+}
+
+INSTANTIATE_TEST_SUITE_P(Presets, Example,
+                         testing::Values(std::vector<std::string>{"demo.preset"},
+                                         std::vector<std::string>{"spinning-ring.preset"},
+                                         std::vector<std::string>{"depth-carousel.preset", "depth-orbiters.preset"},
+                                         std::vector<std::string>{"beat-burst.preset"},
+                                         std::vector<std::string>{"blend-play.preset"},
+                                         std::vector<std::string>{"triangle-field.preset"}));
+
 }  // namespace

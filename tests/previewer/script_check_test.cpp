@@ -62,6 +62,16 @@ TEST_P(ProblemReport, NamesFileSectionLineAndColumn) {
     EXPECT_EQ(previewer::describeProblem(preset, problems[0]), GetParam().expected);
 }
 
+TEST(ProblemReport, FaultOutsideTheTextHasNoPlace) {
+    const PresetFile preset = textPreset("[frame]\nn = 1\n");
+    ScriptProblem problem;
+    problem.section = 1;
+    problem.line = 0;
+    problem.column = 0;
+    problem.message = "script too large";
+    EXPECT_EQ(previewer::describeProblem(preset, problem), "demo.preset: [frame] script too large");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Forms, ProblemReport,
     testing::Values(
