@@ -1,0 +1,40 @@
+// A host services table of the test's own that records what the module asks
+// of it, so tests know which texts were compiled and when.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/host_services.h"
+
+class RecordingHost {
+public:
+    RecordingHost();
+    ~RecordingHost();
+    RecordingHost(const RecordingHost&) = delete;
+    RecordingHost& operator=(const RecordingHost&) = delete;
+
+    const HostServices* table() const { return &table_; }
+
+    // Texts given to compileCode since the last clearCompiled().
+    std::vector<std::string> compiled;
+    void clearCompiled() { compiled.clear(); }
+
+private:
+    struct Context {
+        std::map<std::string, double> variables;
+    };
+    static ScriptContext HOST_CDECL createContext();
+    static void HOST_CDECL freeContext(ScriptContext context);
+    static double* HOST_CDECL registerVariable(ScriptContext context, const char* name);
+    static CodeHandle HOST_CDECL compileCode(ScriptContext context, const char* text);
+    static void HOST_CDECL executeCode(CodeHandle code, VisData* visData);
+    static void HOST_CDECL freeCode(CodeHandle code);
+
+    HostServices table_{};
+    uint32_t blendModeWord_ = 0;
+    std::vector<std::unique_ptr<Context>> contexts_;
+};
