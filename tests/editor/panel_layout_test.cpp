@@ -156,13 +156,6 @@ TEST(PanelLayout, LabelTallerThanItsEditRisesAboveIt) {
     EXPECT_EQ(placed(out, kFrameLabel).top, 48);
 }
 
-TEST(PanelLayout, OddDifferenceIsHalvedTowardZero) {
-    PanelSlots panel = templatePanel();
-    panel.slots[kBeatLabel].box.height = 20;
-    // Beat edit 75 high at 146: (75 - 20) / 2 = 27.
-    EXPECT_EQ(placed(computePanelLayout(panel, 400, 345), kBeatLabel).top, 173);
-}
-
 TEST(PanelLayout, SameSizeTwiceGivesTheSameRectangles) {
     const PanelSlots start = templatePanel();
     const PanelPlacements first = computePanelLayout(start, 512, 300);
