@@ -8,13 +8,13 @@ import host_call_checks
 from effect_object import FREE_MEMORY, Effect
 from host_services import RecordingServices
 from scenario import HEIGHT, SCRATCH_SIZE, WIDTH
-from win32emu.faults import EmulationFault
 from win32emu.process import Process
 
 # Handles the host passes that the module must neither read nor write: they
 # point at nothing, so any use faults and names them.
 HOST_HANDLE = 0x00AB0000
 PARENT_WINDOW = 0x00AB1000
+ALT_FRAME_BUFFER = 0x00AC0000
 RELOCATED_BASE = 0x30000000
 
 
@@ -31,8 +31,11 @@ class EmulatedHost:
         machine = self.process.machine
         self.frame = machine.host_block(4 * WIDTH * HEIGHT, "frame buffer")
         self.vis_data = machine.host_block(64, "VisData")
-        # The second buffer is never to be touched: map nothing there at all.
-        self.alt_frame = 0x00AC0000
+        # Never to be touched: nothing is mapped at these.
+        self.alt_frame = ALT_FRAME_BUFFER
+        machine.name_unmapped(HOST_HANDLE, 0x1000, "the host handle")
+        machine.name_unmapped(PARENT_WINDOW, 0x1000, "the parent window handle")
+        machine.name_unmapped(ALT_FRAME_BUFFER, 4 * WIDTH * HEIGHT, "altFrameBuffer")
         self.scratch = machine.host_block(SCRATCH_SIZE, "preset block")
         self.output = []
         self.factory = None
@@ -141,5 +144,3 @@ class EmulatedHost:
     def module_blocks(self):
         return {block.address for block in self.process.heap.live_blocks(self.module.name)}
 
-
-__all__ = ["EmulatedHost", "CheckFailed", "EmulationFault", "HOST_HANDLE", "PARENT_WINDOW"]

@@ -84,6 +84,15 @@ class BrokenModule(unittest.TestCase):
         self.assertIn("jump to unmapped memory", str(caught.exception))
         self.assertIn("0x00ab0000", str(caught.exception))
 
+    def test_touching_the_second_frame_buffer_fails_naming_it(self):
+        host = ready_host()
+        effect = host.create("effect")
+        # mov eax, [esp+16] (altFrameBuffer); mov eax, [eax]; xor eax, eax; ret 24
+        patch_slot(host, effect, "renderFrame", b"\x8B\x44\x24\x10\x8B\x00\x31\xC0\xC2\x18\x00")
+        with self.assertRaises(EmulationFault) as caught:
+            host.render(effect, False, 0)
+        self.assertIn("altFrameBuffer+0x0, which is never mapped", str(caught.exception))
+
     def test_writing_to_its_own_code_without_unprotecting_it_fails(self):
         host = ready_host()
         effect = host.create("effect")

@@ -59,6 +59,7 @@ class Machine:
     def __init__(self):
         self.uc = Uc(UC_ARCH_X86, UC_MODE_32)
         self._regions = []      # (start, end, name), for messages
+        self._unmapped_names = []  # (start, end, name) of ranges that must stay untouched
         self._describers = []   # functions address -> name or None (heap blocks, stubs)
         self._hook_points = {}  # address -> function(machine), run before that instruction
         self._fault = None
@@ -74,6 +75,11 @@ class Machine:
     def map(self, address, size, prot, name):
         self.uc.mem_map(address, size, prot)
         self._regions.append((address, address + size, name))
+
+    def name_unmapped(self, address, size, name):
+        """Names a range that stays unmapped (handles and pointers the code must
+        never use), so that a fault there says what the pointer was."""
+        self._unmapped_names.append((address, address + size, name))
 
     def is_free(self, address, size):
         end = address + size
@@ -94,6 +100,9 @@ class Machine:
         for start, end, name in self._regions:
             if start <= address < end:
                 return f"{address:#010x} ({name}+{address - start:#x})"
+        for start, end, name in self._unmapped_names:
+            if start <= address < end:
+                return f"{address:#010x} ({name}+{address - start:#x}, which is never mapped)"
         for start, end, name in self._regions:
             if end <= address < end + PAGE:
                 return f"{address:#010x} ({address - end} bytes past the end of {name}; nothing mapped there)"
