@@ -66,7 +66,7 @@ public:
     Program compileAll() {
         parseSequence();
         if (tok_.kind == Tok::RParen) fail(tok_.pos, "unmatched ')'");
-        if (tok_.kind != Tok::End) fail(tok_.pos, "expected ';', found " + describe(tok_));
+        if (tok_.kind != Tok::End) failExpected("';'");
         return emitter_.finish();
     }
 
@@ -75,7 +75,8 @@ private:
     class Nest {
     public:
         Nest(Compiler& compiler, SourcePos pos) : compiler_(compiler) {
-            if (++compiler_.nesting_ > kMaxNesting) fail(pos, "nesting deeper than " + std::to_string(kMaxNesting));
+            static_assert(kMaxNesting == 256, "the message names the limit");
+            if (++compiler_.nesting_ > kMaxNesting) fail(pos, "nesting deeper than 256");
         }
         ~Nest() { --compiler_.nesting_; }
         Nest(const Nest&) = delete;
@@ -85,7 +86,34 @@ private:
         Compiler& compiler_;
     };
 
-    [[noreturn]] static void fail(SourcePos pos, std::string message) { throw CompileError{pos, std::move(message)}; }
+    // The failures build their messages out of line, so that the frames of
+    // the recursive parse functions stay small.
+    [[noreturn]] [[gnu::noinline]] static void fail(SourcePos pos, const std::string& message) {
+        throw CompileError{pos, message};
+    }
+    [[noreturn]] [[gnu::noinline]] static void fail(SourcePos pos, const char* message) {
+        throw CompileError{pos, message};
+    }
+    // "expected <what>, found <current token>"
+    [[noreturn]] [[gnu::noinline]] void failExpected(const char* what) const {
+        fail(tok_.pos, std::string("expected ") + what + ", found " + describe(tok_));
+    }
+    [[noreturn]] [[gnu::noinline]] void failUnclosed(SourcePos open) const {
+        failExpected(("')' for '(' at " + std::to_string(open.line) + ":" + std::to_string(open.column)).c_str());
+    }
+    [[noreturn]] [[gnu::noinline]] void failNotAssignable() const {
+        fail(tok_.pos, "left side of '" + std::string(tok_.text) + "' must be a variable");
+    }
+    [[noreturn]] [[gnu::noinline]] static void failUnknownFunction(const Token& name) {
+        fail(name.pos, "unknown function " + describe(name));
+    }
+    [[noreturn]] [[gnu::noinline]] void failNeedsArguments(const Token& name) const {
+        fail(tok_.pos, "expected '(' after " + describe(name));
+    }
+    [[noreturn]] [[gnu::noinline]] static void failArity(const Function& function, const Token& name, int count) {
+        fail(name.pos, describe(name) + " takes " + std::to_string(function.arity) +
+                           (function.arity == 1 ? " argument, got " : " arguments, got ") + std::to_string(count));
+    }
 
     void advance() {
         if (emitter_.size() > kMaxInstructions) fail(tok_.pos, "script too large");
@@ -118,9 +146,7 @@ private:
         for (;;) {
             const Expr left = parseConditional();
             if (!isAssignment(tok_.kind)) break;
-            if (left.variable == nullptr) {
-                fail(tok_.pos, "left side of '" + std::string(tok_.text) + "' must be a variable");
-            }
+            if (left.variable == nullptr) failNotAssignable();
             const Op op = binaryOp(tok_.kind);
             if (op == Op::End) emitter_.dropTrailingLoad(left.variable);
             pending.push_back({left.variable, op});
@@ -141,7 +167,7 @@ private:
         const size_t toElse = emitter_.jump(Op::JumpIfFalse);
         const int depth = emitter_.depth();
         parseAssignment();
-        if (tok_.kind != Tok::Colon) fail(tok_.pos, "expected ':', found " + describe(tok_));
+        if (tok_.kind != Tok::Colon) failExpected("':'");
         advance();
         const size_t toEnd = emitter_.jump(Op::Jump);
         emitter_.placeLabel(toElse);
@@ -200,16 +226,13 @@ private:
                 const SourcePos open = tok_.pos;
                 Nest nest(*this, open);
                 advance();
-                if (!parseSequence()) fail(tok_.pos, "expected an expression, found " + describe(tok_));
-                if (tok_.kind != Tok::RParen) {
-                    fail(tok_.pos, "expected ')' for '(' at " + std::to_string(open.line) + ":" +
-                                       std::to_string(open.column) + ", found " + describe(tok_));
-                }
+                if (!parseSequence()) failExpected("an expression");
+                if (tok_.kind != Tok::RParen) failUnclosed(open);
                 advance();
                 return {};
             }
             case Tok::Name: return parseName();
-            default: fail(tok_.pos, "expected an expression, found " + describe(tok_));
+            default: failExpected("an expression");
         }
     }
 
@@ -219,11 +242,11 @@ private:
         advance();
         const Function* function = findFunction(name);
         if (tok_.kind == Tok::LParen) {
-            if (function == nullptr) fail(nameToken.pos, "unknown function " + describe(nameToken));
+            if (function == nullptr) failUnknownFunction(nameToken);
             parseCall(*function, nameToken);
             return {};
         }
-        if (function != nullptr) fail(tok_.pos, "expected '(' after " + describe(nameToken));
+        if (function != nullptr) failNeedsArguments(nameToken);
         if (name == "pi") {
             emitter_.constant(kPi);
             return {};
@@ -262,13 +285,9 @@ private:
                 advance();
             }
         }
-        if (tok_.kind != Tok::RParen) fail(tok_.pos, "expected ',' or ')', found " + describe(tok_));
+        if (tok_.kind != Tok::RParen) failExpected("',' or ')'");
         advance();
-        if (count != function.arity) {
-            fail(nameToken.pos, describe(nameToken) + " takes " + std::to_string(function.arity) +
-                                    (function.arity == 1 ? " argument, got " : " arguments, got ") +
-                                    std::to_string(count));
-        }
+        if (count != function.arity) failArity(function, nameToken, count);
         if (function.kind == FunctionKind::Pure) emitter_.call(function);
         if (function.kind == FunctionKind::Rand) emitter_.random(context_.randomState());
     }

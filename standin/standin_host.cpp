@@ -48,14 +48,15 @@ private:
 };
 std::atomic_flag Lock::flag = ATOMIC_FLAG_INIT;
 
-// Guarded by Lock.
+// Guarded by Lock. Never destroyed, so that handles freed by static
+// destructors at exit still find them.
 std::unordered_set<const HostScriptContext*>& liveContexts() {
-    static std::unordered_set<const HostScriptContext*> set;
-    return set;
+    static auto* set = new std::unordered_set<const HostScriptContext*>;
+    return *set;
 }
 std::unordered_set<const HostCode*>& liveCodes() {
-    static std::unordered_set<const HostCode*> set;
-    return set;
+    static auto* set = new std::unordered_set<const HostCode*>;
+    return *set;
 }
 bool g_haveDiagnostic = false;
 StandinDiagnostic g_diagnostic = {};
