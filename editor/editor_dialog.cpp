@@ -26,7 +26,7 @@ struct Label {
     panel::SlotIndex slot;
 };
 
-// The Init label sits beside an edit that never moves, so it has no record.
+// The Init edit keeps its top and height, so its label never moves and has no record.
 const Label kMovingLabels[] = {
     {IDC_FRAME_LABEL, panel::kFrameLabel},
     {IDC_BEAT_LABEL, panel::kBeatLabel},
