@@ -143,10 +143,16 @@ class Machine:
                              f"reaches {self.describe(position)}, which is not {'writable' if write else 'readable'}")
 
     def read(self, address, size):
-        return bytes(self.uc.mem_read(address, size))
+        try:
+            return bytes(self.uc.mem_read(address, size))
+        except UcError:
+            raise EmulationFault(f"read of {size} bytes at {self.describe(address)}: not all mapped") from None
 
     def write(self, address, data):
-        self.uc.mem_write(address, bytes(data))
+        try:
+            self.uc.mem_write(address, bytes(data))
+        except UcError:
+            raise EmulationFault(f"write of {len(data)} bytes at {self.describe(address)}: not all mapped") from None
 
     def u32(self, address):
         return struct.unpack("<I", self.read(address, 4))[0]
