@@ -63,6 +63,26 @@ class CodePatching(unittest.TestCase):
         self.assertEqual(machine.u32(target), 0x1234)
         self.assertEqual(machine.u32(old), 0x02)  # PAGE_READONLY
 
+    def test_virtual_query_reports_protection_and_free_ranges(self):
+        process = Process()
+        machine = process.machine
+        page = machine.host_block(0x1000, "data page")
+        info = machine.host_block(28, "MEMORY_BASIC_INFORMATION")
+        slot = machine.host_block(4, "import slot")
+        machine.put_u32(slot, process.stubs.address_of("kernel32.dll", "VirtualQuery"))
+
+        def query(address):
+            code = (b"\x6A\x1C\x68" + struct.pack("<I", info) + b"\x68" + struct.pack("<I", address)
+                    + b"\xFF\x15" + struct.pack("<I", slot) + b"\xC3")  # VirtualQuery(address, info, 28)
+            self.assertEqual(process.cdecl(place(process, code), name="VirtualQuery"), 28)
+            return struct.unpack("<7I", machine.read(info, 28))
+
+        base, _, _, _, state, protect, kind = query(page + 0x10)
+        self.assertEqual((base, state, protect, kind), (page, 0x1000, 0x04, 0x20000))  # committed, RW, private
+        base, _, _, size, state, protect, _ = query(page + 0x1000)  # the gap after every host block
+        self.assertEqual((base, state, protect), (page + 0x1000, 0x10000, 0x01))  # free, no access
+        self.assertGreaterEqual(size, 0x1000)
+
     def test_writing_a_read_only_page_without_unprotecting_faults(self):
         process = Process()
         target = process.machine.host_block(4, "read-only page", prot=UC_PROT_READ)

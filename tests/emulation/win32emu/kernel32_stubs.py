@@ -222,7 +222,7 @@ class Kernel32:
         return 1
 
     def virtual_query(self, c):
-        address, info, length = c.arg(0), c.arg(1), c.arg(2)
+        address, length = c.arg(0), c.arg(2)
         if length < 28:
             return self._fail(24)  # ERROR_BAD_LENGTH
         page = address // PAGE * PAGE

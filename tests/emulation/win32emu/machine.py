@@ -6,7 +6,7 @@ import struct
 
 from unicorn import (UC_ARCH_X86, UC_HOOK_CODE, UC_HOOK_INSN_INVALID, UC_HOOK_INTR, UC_HOOK_MEM_INVALID,
                      UC_MEM_FETCH_PROT, UC_MEM_FETCH_UNMAPPED, UC_MEM_READ_PROT, UC_MEM_READ_UNMAPPED,
-                     UC_MEM_WRITE_PROT, UC_MEM_WRITE_UNMAPPED, UC_MODE_32, UC_PROT_EXEC, UC_PROT_READ,
+                     UC_MEM_WRITE_PROT, UC_MEM_WRITE_UNMAPPED, UC_MODE_32, UC_PROT_READ,
                      UC_PROT_WRITE, Uc, UcError)
 from unicorn import x86_const as x86
 
