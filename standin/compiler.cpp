@@ -67,6 +67,7 @@ public:
         parseSequence();
         if (tok_.kind == Tok::RParen) fail(tok_.pos, "unmatched ')'");
         if (tok_.kind != Tok::End) failExpected("';'");
+        checkSize();
         return emitter_.finish();
     }
 
@@ -115,8 +116,12 @@ private:
                            (function.arity == 1 ? " argument, got " : " arguments, got ") + std::to_string(count));
     }
 
-    void advance() {
+    void checkSize() const {
         if (emitter_.size() > kMaxInstructions) fail(tok_.pos, "script too large");
+    }
+
+    void advance() {
+        checkSize();
         tok_ = lexer_.next();
     }
 

@@ -160,6 +160,10 @@ TEST(StandinHugeText, TooManyInstructionsIsAnError) {
     ASSERT_EQ(standin_last_diagnostic(&diagnostic), 1);
     EXPECT_STREQ(diagnostic.message, "script too large");
     EXPECT_EQ(diagnostic.line, 1);
+    // Prefix operators are emitted after their operand, at the end of the text.
+    EXPECT_EQ(script.compile("x = " + repeat("-!", 600000) + "a"), nullptr);
+    ASSERT_EQ(standin_last_diagnostic(&diagnostic), 1);
+    EXPECT_STREQ(diagnostic.message, "script too large");
 }
 
 // A fixed xorshift sequence, so that failures can be replayed.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/standin/script_harness.h"
@@ -258,6 +259,31 @@ TEST(StandinServices, VisDataIsPassedOverUntouched) {
     char opaque[16] = {};
     script.host.executeCode(code, reinterpret_cast<VisData*>(opaque));
     EXPECT_EQ(*script.var("x"), 4.0);
+}
+
+// Contexts used from separate threads share only the handle registry and
+// the last diagnostic (run under ThreadSanitizer by the tsan preset).
+TEST(StandinStress, ContextsOnSeparateThreads) {
+    const int32_t contexts = standin_live_contexts();
+    const int32_t codes = standin_live_codes();
+    std::vector<double> results(4, 0.0);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < results.size(); ++t) {
+        threads.emplace_back([&results, t] {
+            for (int round = 0; round < 200; ++round) {
+                ScriptHarness script;
+                double* sum = script.var("sum");
+                CodeHandle code = script.compile("sum = sum + rand(1) * 0 + 1");
+                EXPECT_EQ(script.compile("sum = "), nullptr);
+                for (int k = 0; k < 10; ++k) script.host.executeCode(code, nullptr);
+                results[t] += *sum;
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (double result : results) EXPECT_EQ(result, 2000.0);
+    EXPECT_EQ(standin_live_contexts(), contexts);
+    EXPECT_EQ(standin_live_codes(), codes);
 }
 
 }  // namespace
