@@ -1,7 +1,8 @@
 // The stand-in host: our own implementation of the host's services table and
 // of an expression language for its scripts. It serves the tests, the
 // previewer and the Windows-side test hosts (there it is its own DLL with this
-// plain C interface).
+// plain C interface). The language and how the services treat null, freed
+// and foreign handles: standin/LANGUAGE.md.
 #pragma once
 
 #include <cstdint>
