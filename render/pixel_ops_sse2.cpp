@@ -1,0 +1,205 @@
+// The span routines in SSE2, four pixels per step. Heads up to the first
+// 16-byte boundary and tails shorter than four pixels go through the
+// one-pixel operations, so both paths give the same bytes.
+#include "render/pixel_op.h"
+
+#if defined(__SSE2__)
+
+#include <emmintrin.h>
+
+#include <cstdint>
+
+#include "render/pixel_byte_ops.h"
+
+namespace render {
+namespace {
+
+__m128i loadPaint(const void* field) { return _mm_load_si128(static_cast<const __m128i*>(field)); }
+
+// The 16-bit lane work of modes 6 and 7: both pixel halves widened, combined,
+// narrowed back with unsigned saturation.
+template <class WordOp>
+__m128i throughWords(__m128i pixels, WordOp op) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low = op(_mm_unpacklo_epi8(pixels, zero));
+    const __m128i high = op(_mm_unpackhi_epi8(pixels, zero));
+    return _mm_packus_epi16(low, high);
+}
+
+struct ColourKernel {
+    explicit ColourKernel(const SpanPaint& paint) : c(loadPaint(paint.colour)), colour(paint.packedColour) {}
+    const __m128i c;
+    const uint32_t colour;
+};
+
+struct Replace : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i) const { return c; }
+    uint32_t one(uint32_t) const { return colour; }
+};
+
+struct Additive : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i d) const { return _mm_adds_epu8(d, c); }
+    uint32_t one(uint32_t d) const { return bytewise::additive(d, colour); }
+};
+
+struct MaximumPlain : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i d) const { return _mm_add_epi8(_mm_subs_epu8(d, c), c); }
+    uint32_t one(uint32_t d) const { return bytewise::maximumPlain(d, colour); }
+};
+
+struct MaximumExtended : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i d) const { return _mm_max_epu8(d, c); }
+    uint32_t one(uint32_t d) const { return bytewise::maximumExtended(d, colour); }
+};
+
+// (d & c) + ((d ^ c) >> 1) is (d + c) >> 1 without a ninth bit; the shift
+// runs on words, so the bit crossing in from the next byte is masked off.
+struct AveragePlain : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i d) const {
+        const __m128i halfDifference = _mm_and_si128(_mm_srli_epi16(_mm_xor_si128(d, c), 1), _mm_set1_epi8(0x7F));
+        return _mm_add_epi8(_mm_and_si128(d, c), halfDifference);
+    }
+    uint32_t one(uint32_t d) const { return bytewise::averagePlain(d, colour); }
+};
+
+struct AverageExtended : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i d) const { return _mm_avg_epu8(d, c); }
+    uint32_t one(uint32_t d) const { return bytewise::averageExtended(d, colour); }
+};
+
+struct SubtractColour : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i d) const { return _mm_subs_epu8(d, c); }
+    uint32_t one(uint32_t d) const { return bytewise::subtractColour(d, colour); }
+};
+
+struct SubtractPixel : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i d) const { return _mm_subs_epu8(c, d); }
+    uint32_t one(uint32_t d) const { return bytewise::subtractPixel(d, colour); }
+};
+
+struct Multiply {
+    explicit Multiply(const SpanPaint& paint) : words(loadPaint(paint.colourWords)), colour(paint.packedColour) {}
+    __m128i four(__m128i d) const {
+        return throughWords(d, [this](__m128i w) { return _mm_srli_epi16(_mm_mullo_epi16(w, words), 8); });
+    }
+    uint32_t one(uint32_t d) const { return bytewise::multiply(d, colour); }
+    const __m128i words;
+    const uint32_t colour;
+};
+
+// c × (255 − r) is fixed for the triangle; per pixel only d × r is formed.
+struct WeightedMix {
+    explicit WeightedMix(const SpanPaint& paint)
+        : weight(loadPaint(paint.mixPixelWeight)),
+          term(loadPaint(paint.mixColourTerm)),
+          colour(paint.packedColour),
+          ratio(paint.ratio) {}
+    __m128i four(__m128i d) const {
+        return throughWords(d, [this](__m128i w) { return _mm_srli_epi16(_mm_adds_epu16(_mm_mullo_epi16(w, weight), term), 8); });
+    }
+    uint32_t one(uint32_t d) const { return bytewise::weightedMix(d, colour, ratio); }
+    const __m128i weight;
+    const __m128i term;
+    const uint32_t colour;
+    const uint32_t ratio;
+};
+
+struct ExclusiveOr : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i d) const { return _mm_xor_si128(d, c); }
+    uint32_t one(uint32_t d) const { return bytewise::exclusiveOr(d, colour); }
+};
+
+struct MinimumPlain : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i d) const { return _mm_sub_epi8(d, _mm_subs_epu8(d, c)); }
+    uint32_t one(uint32_t d) const { return bytewise::minimumPlain(d, colour); }
+};
+
+struct MinimumExtended : ColourKernel {
+    using ColourKernel::ColourKernel;
+    __m128i four(__m128i d) const { return _mm_min_epu8(d, c); }
+    uint32_t one(uint32_t d) const { return bytewise::minimumExtended(d, colour); }
+};
+
+bool aligned16(const uint32_t* p) { return (reinterpret_cast<uintptr_t>(p) & 15u) == 0; }
+
+template <class Kernel>
+void vectorSpan(uint32_t* pixels, uint32_t*, int32_t count, const SpanPaint& paint) {
+    const Kernel kernel(paint);
+    int32_t k = 0;
+    for (; k < count && !aligned16(pixels + k); ++k) pixels[k] = kernel.one(pixels[k]);
+    for (; count - k >= 4; k += 4) {
+        __m128i* at = reinterpret_cast<__m128i*>(pixels + k);
+        _mm_store_si128(at, kernel.four(_mm_load_si128(at)));
+    }
+    for (; k < count; ++k) pixels[k] = kernel.one(pixels[k]);
+}
+
+// Entries greater than the depth keep pixel and entry; the unsigned compare
+// becomes a signed one once both sides are biased by 2^31.
+void depthReplaceSpan(uint32_t* pixels, uint32_t* depth, int32_t count, const SpanPaint& paint) {
+    int32_t k = 0;
+    for (; k < count && !aligned16(pixels + k); ++k)
+        bytewise::depthReplace(pixels[k], depth[k], paint.packedColour, paint.depth);
+    const __m128i bias = _mm_set1_epi32(static_cast<int32_t>(0x80000000u));
+    const __m128i biasedDepth = loadPaint(paint.biasedDepth);
+    const __m128i plainDepth = _mm_xor_si128(biasedDepth, bias);
+    const __m128i colour = loadPaint(paint.colour);
+    for (; count - k >= 4; k += 4) {
+        __m128i* pixelsAt = reinterpret_cast<__m128i*>(pixels + k);
+        __m128i* depthAt = reinterpret_cast<__m128i*>(depth + k);
+        const __m128i entries = _mm_loadu_si128(depthAt);
+        const __m128i keep = _mm_cmpgt_epi32(_mm_xor_si128(entries, bias), biasedDepth);
+        const __m128i old = _mm_load_si128(pixelsAt);
+        _mm_store_si128(pixelsAt, _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, colour)));
+        _mm_storeu_si128(depthAt, _mm_or_si128(_mm_and_si128(keep, entries), _mm_andnot_si128(keep, plainDepth)));
+    }
+    for (; k < count; ++k) bytewise::depthReplace(pixels[k], depth[k], paint.packedColour, paint.depth);
+}
+
+SpanTable makeTable() {
+    SpanTable table = {};
+    table.name = "sse2";
+    auto set = [&table](PixelOp op, SpanFn fn) { table.span[static_cast<int>(op)] = fn; };
+    set(PixelOp::Replace, vectorSpan<Replace>);
+    set(PixelOp::Additive, vectorSpan<Additive>);
+    set(PixelOp::MaximumPlain, vectorSpan<MaximumPlain>);
+    set(PixelOp::MaximumExtended, vectorSpan<MaximumExtended>);
+    set(PixelOp::AveragePlain, vectorSpan<AveragePlain>);
+    set(PixelOp::AverageExtended, vectorSpan<AverageExtended>);
+    set(PixelOp::SubtractColour, vectorSpan<SubtractColour>);
+    set(PixelOp::SubtractPixel, vectorSpan<SubtractPixel>);
+    set(PixelOp::Multiply, vectorSpan<Multiply>);
+    set(PixelOp::WeightedMix, vectorSpan<WeightedMix>);
+    set(PixelOp::ExclusiveOr, vectorSpan<ExclusiveOr>);
+    set(PixelOp::MinimumPlain, vectorSpan<MinimumPlain>);
+    set(PixelOp::MinimumExtended, vectorSpan<MinimumExtended>);
+    set(PixelOp::DepthReplace, depthReplaceSpan);
+    return table;
+}
+
+}  // namespace
+
+const SpanTable* sse2Spans() {
+    static const SpanTable table = makeTable();
+    return &table;
+}
+
+}  // namespace render
+
+#else
+
+namespace render {
+const SpanTable* sse2Spans() { return nullptr; }
+}  // namespace render
+
+#endif

@@ -1,0 +1,27 @@
+// Fills a row-ordered triangle one horizontal span at a time.
+#pragma once
+
+#include <cstdint>
+
+#include "render/pixel_op.h"
+#include "render/triangle_setup.h"
+
+namespace render {
+
+struct FillTarget {
+    uint32_t* pixels;  // width × height, row-major
+    uint32_t* depth;   // the matching depth entries in depth mode, else null
+    int32_t width;
+    int32_t height;
+};
+
+// The top vertex's row and the last column are never written; edges run
+// between the unclipped vertices, so clipping does not bend them.
+void fillTriangle(const FillTarget& target, const RowOrderedTriangle& triangle, SpanFn span, const SpanPaint& paint);
+
+// Column of the edge from `from` to `to` on row y, truncated toward zero:
+// (to.x − from.x) × (y − from.y) / (to.y − from.y) + from.x, for
+// from.y < y <= to.y. Computed exactly, so it never wraps.
+int32_t edgeColumn(PixelVertex from, PixelVertex to, int32_t y);
+
+}  // namespace render
