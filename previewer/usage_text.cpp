@@ -12,7 +12,7 @@ they would in the host.
 
 Frames:
   --size WxH             frame size in pixels, 1 to 16384 each (default 640x360)
-  --frames N             number of frames to render (default 120)
+  --frames N             number of frames, 1 to 1000000 (default 120)
   --blend MODE[:RATIO]   the host's blend mode, 0-255 or a name: replace (0),
                          additive (1), maximum (2), average (3),
                          subtract-colour (4), subtract-pixel (5), multiply (6),
