@@ -107,14 +107,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Colour (0.5, 0.25, 1) packs to 80 40 FF (127.5 rounds to even 128).
         // Additive saturates per byte; the fill's top byte plus 0 stays.
         BlendCase{"Additive", "1", "0x7F204060", "red1 = 0.5; green1 = 0.25; blue1 = 1;", 0x7FA080FFu},
-        BlendCase{"AdditiveByName", "additive", "0x7F204060", "red1 = 0.5; green1 = 0.25; blue1 = 1;",
-                  0x7FA080FFu},
         // (d * 128 + 255 * 127) >> 8 per byte, the top byte (colour 0) gives
         // 0x40 * 128 >> 8 = 0x20: R (128*128 + 32385) >> 8 = 190, G (64*128 +
         // 32385) >> 8 = 158, B (32*128 + 32385) >> 8 = 142.
         BlendCase{"MixHalf", "7:128", "0x40804020", "", 0x20BE9E8Eu},
-        // Ratio 0: c * 255 >> 8 = 254 on the colour bytes, 0 on top.
-        BlendCase{"MixRatioZero", "mix", "0x40804020", "", 0x00FEFEFEu},
         // Ratio 255: d * 255 >> 8, just below the old pixel.
         BlendCase{"MixRatioFull", "7:255", "0x40804020", "", 0x3F7F3F1Fu},
         BlendCase{"Xor", "8", "0xAA0F0F0F", "red1 = 1; green1 = 0; blue1 = 1;", 0xAAF00FF0u},
