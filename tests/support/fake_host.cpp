@@ -36,6 +36,7 @@ FakeHost::FakeHost() {
 }
 
 FakeHost::~FakeHost() {
+    for (Code* code : liveCodes_) delete code;
     host::setServices(nullptr);
     g_current = nullptr;
 }
@@ -47,6 +48,11 @@ FakeHost::Vars& FakeHost::vars() {
 
 int FakeHost::count(const std::string& call) const {
     return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+}
+
+int FakeHost::liveContexts() const {
+    return static_cast<int>(
+        std::count_if(contexts_.begin(), contexts_.end(), [](const std::unique_ptr<Context>& c) { return !c->freed; }));
 }
 
 ScriptContext HOST_CDECL FakeHost::createContext() {
@@ -80,7 +86,9 @@ CodeHandle HOST_CDECL FakeHost::compileCode(ScriptContext context, const char* t
     FakeHost& host = *g_current;
     host.calls.push_back(std::string("compile:") + text);
     if (host.failCompile.count(text) != 0) return nullptr;
-    return reinterpret_cast<CodeHandle>(new Code{reinterpret_cast<Context*>(context), text});
+    Code* code = new Code{reinterpret_cast<Context*>(context), text};
+    host.liveCodes_.insert(code);
+    return reinterpret_cast<CodeHandle>(code);
 }
 
 void HOST_CDECL FakeHost::executeCode(CodeHandle code, VisData*) {
@@ -92,7 +100,12 @@ void HOST_CDECL FakeHost::executeCode(CodeHandle code, VisData*) {
 }
 
 void HOST_CDECL FakeHost::freeCode(CodeHandle code) {
+    FakeHost& host = *g_current;
     Code* compiled = reinterpret_cast<Code*>(code);
-    g_current->calls.push_back("freeCode:" + compiled->text);
+    if (host.liveCodes_.erase(compiled) == 0) {
+        host.calls.push_back("freeCode:unknown");
+        return;
+    }
+    host.calls.push_back("freeCode:" + compiled->text);
     delete compiled;
 }

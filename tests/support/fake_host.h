@@ -46,6 +46,9 @@ public:
     const HostServices& table() const { return table_; }
 
     int count(const std::string& call) const;
+    // Contexts and code handles the effect has not freed yet.
+    int liveContexts() const;
+    int liveCodes() const { return static_cast<int>(liveCodes_.size()); }
     // Calls logged since the last clearCalls().
     void clearCalls() { calls.clear(); }
 
@@ -62,5 +65,8 @@ private:
     HostServices table_{};
     std::map<std::string, Script> scripts_;
     std::vector<std::unique_ptr<Context>> contexts_;
+    // Codes are freed with the host when the effect could not free them (it
+    // had no table by then); a code freed twice is logged, not deleted twice.
+    std::set<Code*> liveCodes_;
     Context* latest_ = nullptr;
 };
