@@ -1,7 +1,6 @@
 #include "render/depth_buffer.h"
 
 #include <cstring>
-#include <limits>
 #include <new>
 
 namespace render {
@@ -14,11 +13,15 @@ int32_t g_width = 0;
 int32_t g_height = 0;
 DepthAllocator g_allocate = allocateEntries;
 
-// Whole entry counts whose byte size a pointer difference can still span.
+// At most 16384 x 16384 entries (1 GiB), well within what a pointer
+// difference spans. A 64-bit process would be granted far more, say 17 GB
+// for 65535 x 65535, and then spend minutes clearing it; such a frame draws
+// nothing in depth mode instead.
+constexpr uint64_t kMostEntries = uint64_t{1} << 28;
+
 bool entryCount(int32_t width, int32_t height, size_t& count) {
     const uint64_t entries = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
-    const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<ptrdiff_t>::max()) / sizeof(uint32_t);
-    if (entries > limit) return false;
+    if (entries > kMostEntries) return false;
     count = static_cast<size_t>(entries);
     return true;
 }
