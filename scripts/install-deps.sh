@@ -9,7 +9,7 @@ packages="
   g++-multilib qemu-user
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64
-  clang-14 lld-14 libclang-rt-14-dev
+  clang-14 lld-14 libclang-rt-14-dev valgrind time
   python3 python3-unicorn python3-pefile
   xvfb xauth imagemagick
 "
