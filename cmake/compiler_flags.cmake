@@ -16,6 +16,11 @@ if(RT_SANITIZE)
   add_link_options(-fsanitize=${RT_SANITIZE})
 endif()
 
+if(RT_BUILD_FUZZ)
+  # Coverage feedback for libFuzzer from every library the fuzz targets link.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 if(WIN32)
   # One self-contained module: the GCC runtimes are linked in.
   add_link_options(-static-libgcc -static-libstdc++ -static)

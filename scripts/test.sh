@@ -1,12 +1,14 @@
 #!/bin/sh
 # Builds every configuration and runs every test: the native core, the 32-bit
-# x86 core under qemu-i386, the sanitizer builds, and the Windows modules
-# (static checks of the 32-bit product, Windows-side tests under wine64).
+# x86 core under qemu-i386, the sanitizer builds, the Windows modules
+# (static checks of the 32-bit product, Windows-side tests under wine64), and
+# a fixed number of inputs through each fuzz target (scripts/fuzz.sh runs
+# them longer).
 set -e
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-presets="${RT_TEST_PRESETS:-native linux-i686 win32 win64 native-asan native-tsan}"
+presets="${RT_TEST_PRESETS:-native linux-i686 win32 win64 native-asan native-tsan fuzz}"
 failed=""
 for preset in $presets; do
   echo "=== $preset"
