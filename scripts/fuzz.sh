@@ -10,6 +10,7 @@
 # along the way collect in build/fuzz/fuzz/work/TARGET and are reused by the
 # next run; the seed corpus in fuzz/corpus/TARGET is only read. A crash is
 # saved as build/fuzz/fuzz/crash-* (replay it with `build/fuzz/fuzz/TARGET FILE`).
+# RT_FUZZ_BUILD_DIR=DIR builds in DIR instead of build/fuzz.
 set -e
 cd "$(dirname "$0")/.."
 
@@ -23,15 +24,16 @@ case " $targets all " in
   *) echo "unknown target '$target'; one of: $targets all" >&2; exit 2 ;;
 esac
 
+build="${RT_FUZZ_BUILD_DIR:-build/fuzz}"
 scripts/install-deps.sh
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+cmake --preset fuzz -B "$build" >/dev/null
+cmake --build "$build" --target fuzz_targets
 
 [ "$target" = all ] && run="$targets" || run="$target"
 for name in $run; do
   echo "=== $name for $seconds s"
-  work="build/fuzz/fuzz/work/$name"
+  work="$build/fuzz/work/$name"
   mkdir -p "$work"
-  "build/fuzz/fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix=build/fuzz/fuzz/ -print_final_stats=1 "$@" "$work" "fuzz/corpus/$name"
+  "$build/fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$build/fuzz/" -print_final_stats=1 "$@" "$work" "fuzz/corpus/$name"
 done
