@@ -5,7 +5,8 @@ set -e
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="${RT_WINEPREFIX:-$here/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# A crashing test program must end, not wait in the debugger.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 if [ ! -f "$WINEPREFIX/.rt-null-driver" ]; then
   mkdir -p "$WINEPREFIX"

@@ -28,6 +28,7 @@ __declspec(dllimport) int WINAPI CloseHandle(HANDLE handle);
 __declspec(dllimport) char* WINAPI GetCommandLineA();
 __declspec(dllimport) HANDLE WINAPI GetProcessHeap();
 __declspec(dllimport) void* WINAPI HeapAlloc(HANDLE heap, DWORD flags, decltype(sizeof 0) size);
+__declspec(dllimport) void* WINAPI AddVectoredExceptionHandler(unsigned long first, long(WINAPI* handler)(void*));
 int _fltused = 0;
 }
 
@@ -73,6 +74,17 @@ void print(const char* text) {
     WriteFile(GetStdHandle(static_cast<DWORD>(-11)), text, static_cast<DWORD>(length(text)), &written, nullptr);
 }
 
+// What the host is calling right now, so that a crash inside the module names
+// the slot or export that went wrong.
+const char* g_step = "loading";
+
+long WINAPI reportCrash(void*) {
+    print("FAIL: crashed while calling ");
+    print(g_step);
+    print("\n");
+    ExitProcess(3);
+}
+
 [[noreturn]] void fail(const char* what) {
     print("FAIL: ");
     print(what);
@@ -100,15 +112,31 @@ struct MsHost {
     Factory factory;
     StandinSetBlend setBlend;
 
-    Effect create() { return factory(nullptr); }
-    void destroy(Effect effect) { delete effect; }
-    void load(Effect effect, const unsigned char* data, int size) { effect->loadConfig(data, size); }
-    int save(Effect effect, unsigned char* buffer) { return effect->saveConfig(buffer); }
+    Effect create() {
+        g_step = "the factory";
+        return factory(nullptr);
+    }
+    void destroy(Effect effect) {
+        g_step = "slot 0 (scalar deleting destructor)";
+        delete effect;
+    }
+    void load(Effect effect, const unsigned char* data, int size) {
+        g_step = "slot 4 loadConfig";
+        effect->loadConfig(data, size);
+    }
+    int save(Effect effect, unsigned char* buffer) {
+        g_step = "slot 5 saveConfig";
+        return effect->saveConfig(buffer);
+    }
     void render(Effect effect, int isBeat, unsigned* pixels, int width, int height) {
+        g_step = "slot 1 renderFrame";
         if (effect->renderFrame(nullptr, isBeat, pixels, nullptr, width, height) != 0)
             fail("slot 1 renderFrame returned nonzero");
     }
-    void setBlendWord(unsigned word) { setBlend(word); }
+    void setBlendWord(unsigned word) {
+        g_step = "the stand-in host";
+        setBlend(word);
+    }
     void print(const char* text) { ::print(text); }
     void fail(const char* what) { ::fail(what); }
 };
@@ -123,6 +151,7 @@ void writeFile(const char* path, const void* data, DWORD size) {
 }
 
 int run() {
+    AddVectoredExceptionHandler(1, reportCrash);
     char* args[4];
     if (splitArguments(GetCommandLineA(), args, 4) != 4) fail("usage: msabi_host MODULE STANDIN_DLL OUTPUT_FRAME");
 
@@ -141,23 +170,30 @@ int run() {
 
     const char* identifier = nullptr;
     Factory factory = nullptr;
+    g_step = "export _ZENTH_KIRO_RetrFunc";
     if (retrFunc(nullptr, &identifier, &factory) != 1) fail("export _ZENTH_KIRO_RetrFunc did not return 1");
     if (!identifier || !same(identifier, "Render: Triangle")) fail("export _ZENTH_KIRO_RetrFunc gave the wrong identifier");
     if (!factory) fail("export _ZENTH_KIRO_RetrFunc gave no factory");
+    g_step = "export _ZENTH_KIRO_SetExtInfo";
     setExtInfo(nullptr, services());
 
     char description[32];
     for (char& c : description) c = 'x';
+    g_step = "the factory (description buffer)";
     if (factory(description) != nullptr) fail("factory with a buffer returned an effect");
     if (!same(description, "Render / Triangle") || description[18] != 'x')
         fail("factory did not write exactly the 18-byte description");
 
+    g_step = "the factory";
     Effect* probe = factory(nullptr);
     if (!probe) fail("factory returned no effect");
+    g_step = "slot 3 getDescription";
     if (!same(probe->getDescription(), "Render / Triangle")) fail("slot 3 getDescription gave the wrong text");
     unsigned char block[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+    g_step = "slot 5 saveConfig";
     if (probe->saveConfig(block) != 4 || block[0] || block[1] || block[2] || block[3] || block[4] != 1)
         fail("slot 5 saveConfig of a fresh effect did not write four NULs");
+    g_step = "slot 0 (scalar deleting destructor)";
     delete probe;  // slot 0 with flags 1
 
     HANDLE heap = GetProcessHeap();
