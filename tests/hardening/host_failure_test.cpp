@@ -147,15 +147,22 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedVariables{"Everything", kAllNames, GuardedFrame::kBackground}),
     [](const testing::TestParamInfo<RefusedVariables>& param) { return std::string(param.param.name); });
 
-TEST_F(HostFailureTest, WithoutAServicesTableRenderFrameDoesNothing) {
-    EffectPtr effect = loadedEffect();
+TEST_F(HostFailureTest, WithoutAServicesTableRenderFrameAndDestructionDoNothing) {
     host::setServices(nullptr);
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(render(*effect), 0);
+    EffectPtr never = loadedEffect();
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(render(*never), 0);
+    never.reset();
     EXPECT_TRUE(frame.untouched());
     EXPECT_TRUE(host.calls.empty());
-    EXPECT_FALSE(effect->variablesBound());
+}
 
-    // Given late, the table is used from the next frame on.
+TEST_F(HostFailureTest, ServicesTableGivenLateIsUsedFromTheNextFrame) {
+    EffectPtr effect = loadedEffect();
+    host::setServices(nullptr);
+    EXPECT_EQ(render(*effect), 0);
+    EXPECT_FALSE(effect->variablesBound());
+    EXPECT_TRUE(frame.untouched());
+
     host::setServices(&host.table());
     render(*effect);
     EXPECT_EQ(frame.at(3, 3), 0x00FF0000u);
