@@ -8,7 +8,9 @@ const char* usageText() {
 Renders "Render / Triangle" presets to pictures, running their scripts in the
 stand-in host. Each PRESET is one effect instance; all of them draw, in the
 order given, into one frame buffer every frame and share one depth buffer, as
-they would in the host.
+they would in the host. An option's value follows it as the next argument or
+after '=' (--size 320x180 or --size=320x180); after -- every argument is a
+preset, even one starting with '-'.
 
 Frames:
   --size WxH             frame size in pixels, 1 to 16384 each (default 640x360)
@@ -46,7 +48,7 @@ Checking and messages:
                          instead of being skipped as the host skips it
   --quiet                no progress bar (one is shown on a terminal when
                          rendering takes more than a second)
-  --help                 this text
+  -h, --help             this text
 
 Preset files:
   A file containing a NUL byte is a raw preset block: the init, frame, beat
