@@ -1,4 +1,4 @@
-// Grammar, loosest first (see LANGUAGE.md):
+// Grammar, loosest first (see docs/expression-language.md):
 //   sequence    := [assignment] { ';' [assignment] }
 //   assignment  := conditional [ ('=' | '+=' | '-=' | '*=' | '/=') assignment ]
 //   conditional := binary [ '?' assignment ':' assignment ]
