@@ -1,6 +1,6 @@
 #!/bin/sh
 # Renders the contact sheet of every example preset into docs/examples/, the
-# pictures examples/README.md shows. Build first (scripts/build.sh, or
+# pictures docs/examples.md shows. Build first (scripts/build.sh, or
 # cmake --preset native && cmake --build --preset native); set
 # TRIANGLE_RENDER to use another build of the tool.
 set -e
