@@ -37,10 +37,10 @@ ScriptContext compileAndRun(const HostServices& host, const char* text, Run& run
     ScriptContext context = host.createContext();
     if (context == nullptr) fail("no context");
     for (int k = 0; k < kScriptVarCount; ++k) {
-        const ScriptVarSpec& spec = kScriptVarSpecs[k];
-        run.vars[k] = host.registerVariable(context, spec.name);
+        const ScriptVarSpec& entry = kScriptVarSpecs[k];
+        run.vars[k] = host.registerVariable(context, entry.name);
         if (run.vars[k] == nullptr) fail("registerVariable refused one of the effect's names");
-        *run.vars[k] = spec.hasStartValue ? spec.startValue : 0.0;
+        *run.vars[k] = entry.hasStartValue ? entry.startValue : 0.0;
     }
     *run.vars[0] = 64.0;  // w
     *run.vars[1] = 48.0;  // h

@@ -26,11 +26,11 @@ bool TriangleEffect::bindVariables(const HostServices& host) {
     context = host.createContext();
     if (context == nullptr) return false;
     for (int k = 0; k < kScriptVarCount; ++k) {
-        const ScriptVarSpec& spec = kScriptVarSpecs[k];
-        double* variable = host.registerVariable(context, spec.name);
+        const ScriptVarSpec& entry = kScriptVarSpecs[k];
+        double* variable = host.registerVariable(context, entry.name);
         if (variable == nullptr) variable = &orphanVariables[k];
-        vars.*spec.field = variable;
-        if (spec.hasStartValue) *variable = spec.startValue;
+        vars.*entry.field = variable;
+        if (entry.hasStartValue) *variable = entry.startValue;
     }
     varsBound = true;
     return true;
