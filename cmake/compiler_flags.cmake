@@ -10,6 +10,11 @@ add_compile_options(-ffp-contract=off)
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
   add_compile_options(-msse2 -mfpmath=sse)
 endif()
+if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+  # A host built with Microsoft's compiler calls us with the stack aligned to
+  # 4 bytes only; functions that keep SSE values on the stack realign it.
+  add_compile_options(-mincoming-stack-boundary=2)
+endif()
 
 if(RT_SANITIZE)
   add_compile_options(-fsanitize=${RT_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
