@@ -87,22 +87,28 @@ def run(args, **kwargs):
 
 # --------------------------------------------------------------- snippets
 
+def blocks_in(files, language, faults):
+    """Yields (path, block) for every fenced block of one language; a page
+    whose fences can't be read adds its fault and is skipped."""
+    for path in files:
+        try:
+            blocks = fenced_blocks(path)
+        except ValueError as error:
+            faults.append(str(error))
+            continue
+        for block in blocks:
+            if block.language == language:
+                yield path, block
+
+
 def check_snippets(tool, files):
     faults = []
     count = 0
     with tempfile.TemporaryDirectory(prefix="doc-snippets-") as work:
-        for path in files:
-            try:
-                blocks = fenced_blocks(path)
-            except ValueError as error:
-                faults.append(str(error))
-                continue
-            for block in blocks:
-                if block.language != "preset":
-                    continue
-                count += 1
-                where = "%s:%d" % (relative(path), block.line)
-                faults += render_snippet(tool, work, path, block, where)
+        for path, block in blocks_in(files, "preset", faults):
+            count += 1
+            where = "%s:%d" % (relative(path), block.line)
+            faults += render_snippet(tool, work, path, block, where)
     if count == 0:
         faults.append("no ```preset block in %s: nothing was checked" % " ".join(map(relative, files)))
     return faults, "%d preset snippets" % count
@@ -146,19 +152,11 @@ def check_console(tool, root, files):
     faults = []
     count = 0
     tool_dir = os.path.dirname(os.path.abspath(tool))
-    for path in files:
-        try:
-            blocks = fenced_blocks(path)
-        except ValueError as error:
-            faults.append(str(error))
-            continue
-        for block in blocks:
-            if block.language != "console":
-                continue
-            count += 1
-            with tempfile.TemporaryDirectory(prefix="doc-console-") as work:
-                os.symlink(os.path.join(os.path.abspath(root), "examples"), os.path.join(work, "examples"))
-                faults += run_session(tool_dir, work, path, block)
+    for path, block in blocks_in(files, "console", faults):
+        count += 1
+        with tempfile.TemporaryDirectory(prefix="doc-console-") as work:
+            os.symlink(os.path.join(os.path.abspath(root), "examples"), os.path.join(work, "examples"))
+            faults += run_session(tool_dir, work, path, block)
     if count == 0:
         faults.append("no ```console block in %s: nothing was checked" % " ".join(map(relative, files)))
     return faults, "%d console sessions" % count
