@@ -1,5 +1,7 @@
 #include "previewer/script_check.h"
 
+#include <regex>
+
 #include "standin/standin_host.h"
 
 namespace previewer {
@@ -30,6 +32,22 @@ std::vector<ScriptProblem> findScriptProblems(const PresetFile& preset, const Sc
     return problems;
 }
 
+// A message may point at a second place ("for '(' at 3:7"), counted within
+// the section like the fault itself; give it in the file's lines too.
+static std::string inFileLines(const std::string& message, int firstLine) {
+    static const std::regex place(" at ([0-9]+):([0-9]+)");
+    std::string result;
+    auto last = message.cbegin();
+    for (std::sregex_iterator it(message.begin(), message.end(), place), end; it != end; ++it) {
+        const std::smatch& match = *it;
+        result.append(last, match[0].first);
+        result += " at " + std::to_string(firstLine + std::stoi(match[1].str()) - 1) + ":" + match[2].str();
+        last = match[0].second;
+    }
+    result.append(last, message.cend());
+    return result;
+}
+
 std::string describeProblem(const PresetFile& preset, const ScriptProblem& problem) {
     const std::string section = std::string("[") + kSectionNames[static_cast<size_t>(problem.section)] + "]";
     const int firstLine = preset.firstLine[static_cast<size_t>(problem.section)];
@@ -40,7 +58,7 @@ std::string describeProblem(const PresetFile& preset, const ScriptProblem& probl
                std::to_string(problem.column) + ": " + problem.message;
     }
     return preset.path + ":" + std::to_string(firstLine + problem.line - 1) + ":" + std::to_string(problem.column) +
-           ": " + section + " " + problem.message;
+           ": " + section + " " + inFileLines(problem.message, firstLine);
 }
 
 }  // namespace previewer

@@ -72,6 +72,14 @@ TEST(ProblemReport, FaultOutsideTheTextHasNoPlace) {
     EXPECT_EQ(previewer::describeProblem(preset, problem), "demo.preset: [frame] script too large");
 }
 
+TEST(ProblemReport, SecondPlaceInTheMessageIsGivenInFileLinesToo) {
+    const PresetFile preset = textPreset("# c\n[frame]\nn = 1;\nx = (1 +\n  2\n");
+    const std::vector<ScriptProblem> problems = previewer::findScriptProblems(preset, previewer::standinCompiler());
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(previewer::describeProblem(preset, problems[0]),
+              "demo.preset:5:4: [frame] expected ')' for '(' at 4:5, found end of text");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Forms, ProblemReport,
     testing::Values(
