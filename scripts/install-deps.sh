@@ -1,5 +1,8 @@
 #!/bin/sh
 # Installs the Debian packages the build and the tests need, when missing.
+# Debian's packages do not always pull in what they import at run time
+# (python3-unicorn needs python3-distutils and python3-pkg-resources), so
+# those are listed here too.
 # Runs apt-get as root (or through sudo); does nothing when all are present.
 set -e
 
@@ -10,8 +13,12 @@ packages="
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64
   clang-14 lld-14 libclang-rt-14-dev valgrind time
-  python3 python3-unicorn python3-pefile
-  xvfb xauth imagemagick
+  python3 python3-unicorn python3-pefile python3-distutils python3-pkg-resources
+  libgtest-dev libgmock-dev
+  xvfb xauth xdotool imagemagick sox
+  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libavfilter-dev ffmpeg
+  libaubio-dev libsdl2-dev
+  debootstrap
 "
 
 missing=""
