@@ -83,6 +83,7 @@ public:
     }
     bool full() const { return limit_ >= 0 && static_cast<long long>(pcm_.frames()) >= limit_; }
     long long seen() const { return seen_; }
+    double seconds() const { return pcm_.seconds(); }
     StereoPcm take() { return std::move(pcm_); }
 
 private:
@@ -196,6 +197,7 @@ private:
     }
 
     void warnDamage(std::vector<std::string>& warnings) {
+        damagedAtEnd_ = true;
         const double at = collector_ ? static_cast<double>(collector_->seen()) / kAnalysisRate : 0.0;
         const std::string text = "damaged audio near " + secondsText(at) + " skipped";
         if (warnings.empty() || warnings.back() != text) warnings.push_back(text);
@@ -212,6 +214,7 @@ private:
                 continue;
             }
             errorsInARow = 0;
+            damagedAtEnd_ = false;
             if (!resampler_ && !startResampler(*frame_, result.error)) return false;
             if (frame_->sample_rate != inputRate_ || frame_->format != inputFormat_ ||
                 frame_->ch_layout.nb_channels != inputChannels_) {
@@ -268,8 +271,14 @@ private:
         convert(nullptr);
 
         const double decoded = static_cast<double>(collector_->seen()) / kAnalysisRate;
-        result.fileSeconds = decoded;
         const bool wholeFile = !collector_->full();
+        result.fileSeconds = wholeFile ? decoded : options_.start + collector_->seconds();
+        // Damage with no music after it: the file was cut off (a stated
+        // length is not always there to compare with).
+        if (wholeFile && damagedAtEnd_) {
+            result.error = "truncated: the music breaks off at " + secondsText(decoded);
+            return false;
+        }
         if (wholeFile && statedSeconds_ > 0.5 && decoded < kTruncatedShare * statedSeconds_) {
             result.error = "truncated: " + secondsText(decoded) + " of " + secondsText(statedSeconds_) + " present";
             return false;
@@ -293,6 +302,7 @@ private:
     int inputFormat_ = 0;
     int inputChannels_ = 0;
     double statedSeconds_ = 0;
+    bool damagedAtEnd_ = false;  // damage since the last good frame
     std::vector<float> left_, right_;
 };
 

@@ -19,7 +19,8 @@ struct DecodeResult {
     std::string error;                  // one line, without the file name
     std::vector<std::string> warnings;  // damage decoded past, one line each
     StereoPcm pcm;
-    double fileSeconds = 0;             // length of the whole file's music
+    double fileSeconds = 0;             // the file's music up to where decoding stopped:
+                                        // its whole length unless maxSeconds cut it short
 };
 
 DecodeResult decodeAudioFile(const std::string& path, const DecodeOptions& options);
