@@ -8,6 +8,8 @@ namespace {
 constexpr double kBassTopHz = 250.0;
 constexpr double kMidTopHz = 4000.0;
 constexpr double kLowestHz = 20.0;
+constexpr double kFluxAverageSeconds = 3.0;
+constexpr double kSilentFlux = 1e-9;
 }  // namespace
 
 HopFeatureExtractor::HopFeatureExtractor()
@@ -18,7 +20,9 @@ HopFeatureExtractor::HopFeatureExtractor()
       previous_(kOnsetWindow / 2 + 1, 0.0),
       bass_(kHopRate),
       mid_(kHopRate),
-      treble_(kHopRate) {
+      treble_(kHopRate),
+      lowFluxAverage_(static_cast<size_t>(kFluxAverageSeconds * kHopRate)),
+      highFluxAverage_(static_cast<size_t>(kFluxAverageSeconds * kHopRate)) {
     double sum = 0;
     for (double w : window_) sum += w;
     scale_ = 2.0 / sum;
@@ -50,23 +54,30 @@ void HopFeatureExtractor::analyseHop(std::vector<HopFeatures>& out) {
     fft_.forward(re_.data(), im_.data());
 
     const double binHz = static_cast<double>(kAnalysisRate) / kOnsetWindow;
-    double flux = 0, bass = 0, mid = 0, treble = 0;
+    double lowFlux = 0, highFlux = 0, bass = 0, mid = 0, treble = 0;
     for (int k = 1; k <= kOnsetWindow / 2; ++k) {
         const double power = (re_[k] * re_[k] + im_[k] * im_[k]) * scale_ * scale_;
         // Square-root compression (magnitude to the half) keeps soft onsets
         // visible next to loud ones and scales simply with the gain.
         const double compressed = std::sqrt(std::sqrt(power));
         const double rise = compressed - previous_[k];
-        if (rise > 0) flux += rise;
         previous_[k] = compressed;
         const double hz = k * binHz;
+        if (rise > 0) (hz <= kBassTopHz ? lowFlux : highFlux) += rise;
         if (hz < kLowestHz) continue;
         if (hz <= kBassTopHz) bass += power;
         else if (hz <= kMidTopHz) mid += power;
         else treble += power;
     }
+    // Each band's rise against its own recent average, so a kick counts as
+    // much as a broadband snare or hi-hat that fills far more bins.
+    const double lowAverage = lowFluxAverage_.push(lowFlux);
+    const double highAverage = highFluxAverage_.push(highFlux);
+    double onset = 0;
+    if (lowAverage > kSilentFlux) onset += lowFlux / lowAverage;
+    if (highAverage > kSilentFlux) onset += highFlux / highAverage;
     HopFeatures features;
-    features.onset = static_cast<float>(flux);
+    features.onset = static_cast<float>(onset);
     features.bass = static_cast<float>(bass_.update(std::sqrt(bass)));
     features.mid = static_cast<float>(mid_.update(std::sqrt(mid)));
     features.treble = static_cast<float>(treble_.update(std::sqrt(treble)));

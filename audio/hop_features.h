@@ -9,6 +9,7 @@
 #include "audio/band_levels.h"
 #include "audio/fft.h"
 #include "audio/pcm.h"
+#include "audio/recent_average.h"
 
 namespace audio {
 
@@ -18,7 +19,8 @@ constexpr double kHopRate = static_cast<double>(kAnalysisRate) / kHopSize;
 constexpr double kHopSeconds = 1.0 / kHopRate;
 
 struct HopFeatures {
-    float onset = 0;  // rise of the compressed spectrum since the previous hop
+    float onset = 0;  // rise of the compressed spectrum since the previous hop, per band
+                      // against its recent average
     float bass = 0;   // below 250 Hz
     float mid = 0;    // 250 to 4000 Hz
     float treble = 0; // above 4000 Hz
@@ -46,6 +48,7 @@ private:
     std::vector<double> re_, im_;
     std::vector<double> previous_;  // compressed magnitudes of the last hop
     BandLevels bass_, mid_, treble_;
+    RecentAverage lowFluxAverage_, highFluxAverage_;
 };
 
 }  // namespace audio

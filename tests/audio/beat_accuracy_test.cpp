@@ -18,6 +18,7 @@ struct TempoCase {
     double bpm;
     bool kicksOnly;
     double gain;
+    bool song = false;  // kick, snare, hats, bass and chords rather than bare beats
 };
 
 class BeatAccuracy : public ::testing::TestWithParam<TempoCase> {};
@@ -30,7 +31,7 @@ TEST_P(BeatAccuracy, FindsTheBeatsAndTheTempo) {
     spec.firstBeat = 0.5;
     spec.kicksOnly = c.kicksOnly;
     spec.gain = c.gain;
-    const StereoPcm pcm = signals::clickTrack(spec);
+    const StereoPcm pcm = c.song ? signals::song(c.bpm, spec.seconds, spec.firstBeat) : signals::clickTrack(spec);
     const TrackAnalysis analysis = TrackAnalysis::analyse(pcm);
     const long frames = static_cast<long>(spec.seconds * kFps);
     const std::vector<double> found = testing::timesOfFrames(analysis.beatFrames(0, kFps, frames), 0, kFps);
@@ -44,7 +45,9 @@ INSTANTIATE_TEST_SUITE_P(Tempi, BeatAccuracy,
                          ::testing::Values(TempoCase{"clicks90", 90, false, 1.0}, TempoCase{"clicks120", 120, false, 1.0},
                                            TempoCase{"clicks150", 150, false, 1.0}, TempoCase{"kicks90", 90, true, 1.0},
                                            TempoCase{"kicks120", 120, true, 1.0}, TempoCase{"kicks150", 150, true, 1.0},
-                                           TempoCase{"quietClicks120", 120, false, 0.0316}),
+                                           TempoCase{"quietClicks120", 120, false, 0.0316},
+                                           TempoCase{"song100", 100, false, 1.0, true},
+                                           TempoCase{"song124", 124, false, 1.0, true}),
                          [](const ::testing::TestParamInfo<TempoCase>& param) { return param.param.name; });
 
 }  // namespace
