@@ -7,12 +7,15 @@
 
 #include "previewer/atomic_output.h"
 #include "previewer/contact_sheet.h"
+#include "previewer/frame_log.h"
+#include "previewer/music_track.h"
 #include "previewer/options.h"
 #include "previewer/picture_output.h"
 #include "previewer/preset_file.h"
 #include "previewer/progress_bar.h"
 #include "previewer/script_check.h"
 #include "previewer/session.h"
+#include "standin/music_frame.h"
 
 namespace previewer {
 
@@ -38,6 +41,7 @@ bool checkOutputs(const Options& options, std::string& error) {
         if (!checkOutputPath(options.sheetFile, error)) return false;
     }
     if (!options.saveBlockFile.empty() && !checkOutputPath(options.saveBlockFile, error)) return false;
+    if (!options.logFramesFile.empty() && !checkOutputPath(options.logFramesFile, error)) return false;
     if (!options.framesDir.empty()) {
         struct stat info {};
         const bool exists = ::stat(options.framesDir.c_str(), &info) == 0;
@@ -79,13 +83,13 @@ int fail(std::ostream& err, const std::string& message) {
 }  // namespace
 
 int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-    const ParsedCommandLine parsed = parseCommandLine(args);
+    ParsedCommandLine parsed = parseCommandLine(args);
     if (parsed.outcome == ParsedCommandLine::Outcome::Help) {
         out << usageText();
         return kExitDone;
     }
     if (parsed.outcome == ParsedCommandLine::Outcome::Error) return fail(err, parsed.error);
-    const Options& options = parsed.options;
+    Options& options = parsed.options;
 
     std::string error;
     if (!checkOutputs(options, error)) return fail(err, error);
@@ -102,6 +106,13 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
         return kExitScriptErrors;
     }
 
+    std::vector<std::string> warnings;
+    std::unique_ptr<MusicTrack> music = MusicTrack::load(options, error, warnings);
+    if (!music) return fail(err, error);
+    for (const std::string& warning : warnings) err << kProgram << "warning: " << warning << '\n';
+    // With music and no --frames, the render covers the song.
+    if (music->hasMusic() && !options.framesGiven) options.frames = music->framesOfMusic();
+
     if (!options.framesDir.empty() && !ensureDirectory(options.framesDir, error)) return fail(err, error);
 
     std::unique_ptr<Session> session = Session::start(options, presets, error);
@@ -111,15 +122,21 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!options.sheetFile.empty())
         sheet = std::make_unique<ContactSheet>(options.width, options.height, options.frames, options.sheetThumbnails);
 
+    // The host's per-frame block: big, so on the heap, and reused.
+    const auto musicFrame = std::make_unique<standin::MusicFrame>();
+    FrameLog log;
     ProgressBar progress(err, errIsTerminal && !options.quiet, options.frames, ProgressBar::steadyClock());
     for (int32_t number = 0; number < options.frames; ++number) {
-        session->renderFrame(number);
+        music->fill(number, *musicFrame);
+        const bool beat = music->isBeat(number);
+        if (!options.logFramesFile.empty()) log.add(*musicFrame, beat);
+        session->renderFrame(number, beat, standin::asVisData(musicFrame.get()));
         if (!options.framesDir.empty() &&
             !writePicture(frameFileName(options.framesDir, number), session->frame(), error)) {
             progress.finish();
             return fail(err, error);
         }
-        if (sheet && sheet->wants(number)) sheet->add(number, session->frame(), options.isBeatFrame(number));
+        if (sheet && sheet->wants(number)) sheet->add(number, session->frame(), beat);
         progress.update(number + 1);
     }
     progress.finish();
@@ -128,6 +145,8 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
     if (sheet && !writePicture(options.sheetFile, sheet->compose(), error)) return fail(err, error);
     if (!options.saveBlockFile.empty() &&
         !writeBytesAtomically(options.saveBlockFile, session->savedBlock(0), error))
+        return fail(err, error);
+    if (!options.logFramesFile.empty() && !writeBytesAtomically(options.logFramesFile, log.text(), error))
         return fail(err, error);
     return kExitDone;
 }

@@ -37,12 +37,11 @@ Session::~Session() {
     host::setServices(nullptr);
 }
 
-void Session::renderFrame(int32_t number) {
+void Session::renderFrame(int32_t number, bool beat, VisData* visData) {
     if (number > 0 && options_.clearEachFrame) std::fill(frame_.pixels.begin(), frame_.pixels.end(), options_.fill);
-    const int32_t beat = options_.isBeatFrame(number) ? 1 : 0;
     for (TriangleEffect* effect : effects_) {
-        // No per-frame audio data and no second buffer: the effect uses neither.
-        effect->renderFrame(nullptr, beat, frame_.pixels.data(), nullptr, frame_.width, frame_.height);
+        // No second buffer: the effect does not use one.
+        effect->renderFrame(visData, beat ? 1 : 0, frame_.pixels.data(), nullptr, frame_.width, frame_.height);
     }
 }
 

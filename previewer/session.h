@@ -12,6 +12,7 @@
 #include "previewer/preset_file.h"
 
 class TriangleEffect;
+struct VisData;
 
 namespace previewer {
 
@@ -25,9 +26,10 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Renders frame `number` (0-based) through every effect. Frame 0 starts
+    // Renders frame `number` (0-based) through every effect, handing each
+    // the beat flag and the host's per-frame data block. Frame 0 starts
     // from the fill word, and so does every frame with --clear.
-    void renderFrame(int32_t number);
+    void renderFrame(int32_t number, bool beat, VisData* visData);
 
     const Image& frame() const { return frame_; }
     // The preset block of effect `index`, as its saveConfig writes it.
