@@ -30,6 +30,8 @@ public:
     // the beat flag and the host's per-frame data block. Frame 0 starts
     // from the fill word, and so does every frame with --clear.
     void renderFrame(int32_t number, bool beat, VisData* visData);
+    // The same with the beat every --beat-every frames and no music.
+    void renderFrame(int32_t number) { renderFrame(number, options_.isBeatFrame(number), nullptr); }
 
     const Image& frame() const { return frame_; }
     // The preset block of effect `index`, as its saveConfig writes it.
