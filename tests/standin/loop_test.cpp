@@ -63,6 +63,8 @@ const LoopCase kWhile[] = {
     {"repeat(3, (y = 0; while(y < 2, (y += 1; x += 1)))); x", 6},
     {"while(x < 3, repeat(2, x += 1)); x", 4},
     {"while(1, 0); after = 1", 1},
+    {"s = 0; j = 0; repeat(10, (j += 1; s += sqr(j))); s", 385},  // the manual's examples
+    {"p = 1; while(p <= 1000, p *= 2); p", 1024},
 };
 INSTANTIATE_TEST_SUITE_P(While, StandinLoopTest, testing::ValuesIn(kWhile));
 
