@@ -69,10 +69,10 @@ enum class Op : uint8_t {
     MemPeek,      // push memory[top], keeping the index below it
     MemStore,     // v = top, i = pop; memory[i] = v when i is inside; top = v
     Nip,          // drop the value below the top
-    RepeatStart,  // n = top; none to do: top = 0, go to target; else top = n (capped), push 0
-    RepeatNext,   // the count below the top runs down: go to target while any is left, else nip
+    RepeatStart,  // n = top; none to do: top = 0, go to target; else top = n, capped
+    RepeatNext,   // the count below the top runs down: pop and go to target while any is left, else nip
     WhileStart,   // push the iteration limit, then 0 (the loop's value so far)
-    WhileTest,    // c = pop; if c == 0 (or the run's loops are spent) go to target
+    WhileTest,    // c = pop; c == 0 (or the run's loops spent): go to target; else pop
     WhileNext,    // the limit below the top runs down: go to target while any is left
     Srand,        // *rng = a state made from top (the value stays)
     Music,        // b = top, a = pop; top = the item target of **frame at (a, b)

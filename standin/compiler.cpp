@@ -330,10 +330,11 @@ private:
                 }
                 break;
             case FunctionKind::Repeat:
+                // The count left stays below the body's value; RepeatNext drops
+                // that value before going round again.
                 if (count == 1) {
-                    flow.jumpA = emitter_.jump(Op::RepeatStart, +1);
+                    flow.jumpA = emitter_.jump(Op::RepeatStart, 0);
                     flow.top = emitter_.label();
-                    emitter_.plain(Op::Pop, -1);  // the previous iteration's value
                 } else if (count == 2) {
                     emitter_.jumpBack(Op::RepeatNext, flow.top, -1);
                     emitter_.placeLabel(flow.jumpA);
@@ -341,8 +342,7 @@ private:
                 break;
             case FunctionKind::While:
                 if (count == 1) {
-                    flow.jumpA = emitter_.jump(Op::WhileTest, -1);
-                    emitter_.plain(Op::Pop, -1);
+                    flow.jumpA = emitter_.jump(Op::WhileTest, -2);  // going on, it drops the value so far
                 } else if (count == 2) {
                     emitter_.jumpBack(Op::WhileNext, flow.top, 0);
                     emitter_.placeLabel(flow.jumpA);

@@ -110,13 +110,13 @@ double execute(const Instr* code, double* stack) {
                     acc = 0.0;
                     ip = code + in.target;
                 } else {
-                    *++sp = acc < kLoopLimit ? std::floor(acc) : kLoopLimit;
-                    acc = 0.0;
+                    acc = acc < kLoopLimit ? std::floor(acc) : kLoopLimit;
                 }
                 break;
             case Op::RepeatNext:
                 --loopBudget;
                 if (--*sp > 0.0 && loopBudget > 0) {
+                    acc = *sp--;  // the body's value goes, the count is on top again
                     ip = code + in.target;
                 } else {
                     --sp;
@@ -127,12 +127,15 @@ double execute(const Instr* code, double* stack) {
                 *++sp = kLoopLimit;
                 acc = 0.0;
                 break;
-            case Op::WhileTest: {
-                const double condition = acc;
-                acc = *sp--;
-                if (condition == 0.0 || loopBudget <= 0) ip = code + in.target;
+            case Op::WhileTest:
+                if (acc == 0.0 || loopBudget <= 0) {
+                    acc = *sp--;  // the loop's value so far
+                    ip = code + in.target;
+                } else {
+                    acc = sp[-1];  // the iterations left, for the body to push
+                    sp -= 2;
+                }
                 break;
-            }
             case Op::WhileNext:
                 --loopBudget;
                 if (--*sp > 0.0) ip = code + in.target;

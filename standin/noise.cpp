@@ -17,7 +17,8 @@ uint64_t mix(uint64_t z) {
 }
 
 uint64_t hash(int64_t x, int64_t y) {
-    return mix(static_cast<uint64_t>(x) * 0x9E3779B97F4A7C15ull ^ mix(static_cast<uint64_t>(y) + 0x632BE59BD9B4E019ull));
+    const uint64_t row = mix(static_cast<uint64_t>(y) + 0x632BE59BD9B4E019ull);
+    return mix((static_cast<uint64_t>(x) * 0x9E3779B97F4A7C15ull) ^ row);
 }
 
 // 5th-degree fade: flat at both ends, so the noise is smooth across cells.

@@ -89,14 +89,6 @@ TEST(StandinNoise, StaysInRangeVariesAndIsSmooth) {
     EXPECT_GT(std::sqrt(sumSquares / count - mean * mean), 0.1);  // not flat
 }
 
-// The same bits on every build (64-bit, 32-bit x87-free SSE and Windows):
-// the noise uses only +, -, *, floor and integer hashing. These values were
-// taken once and pin that no platform drifts.
-struct NoiseSample {
-    double x, y;
-    bool twoD;
-};
-
 TEST(StandinNoise, ScriptsSeeTheSameNoiseAsTheLibrary) {
     ScriptHarness script;
     *script.var("x") = 0.3;
