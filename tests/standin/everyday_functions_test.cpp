@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "standin/noise.h"
@@ -87,6 +88,30 @@ TEST(StandinNoise, StaysInRangeVariesAndIsSmooth) {
     const double mean = sum / count;
     EXPECT_LT(std::fabs(mean), 0.1);
     EXPECT_GT(std::sqrt(sumSquares / count - mean * mean), 0.1);  // not flat
+}
+
+// The same bits on every build (64-bit, 32-bit and Windows, all SSE2): the
+// noise uses only +, -, *, floor and integer hashing. Taken once from the
+// 64-bit build; a platform that drifts fails here.
+struct NoiseSample {
+    double x, y;
+    bool twoD;
+    uint64_t bits;
+};
+
+const NoiseSample kNoiseSamples[] = {
+    {0.3, 0, false, 0xbfd799dd4b9884bbull},       {-5.7, 0, false, 0xbfc82030758193cdull},
+    {123.456, 0, false, 0x3fbfbd22d8b41fa6ull},   {0.3, 2.7, true, 0x3fb87545d0377128ull},
+    {-12.25, 3.5, true, 0x3f9a800000000000ull},   {1e6 + 0.5, -7.125, true, 0xbfdfef9000000000ull},
+};
+
+TEST(StandinNoise, GivesTheSameBitsOnEveryPlatform) {
+    for (const NoiseSample& sample : kNoiseSamples) {
+        const double value = sample.twoD ? standin::noise2(sample.x, sample.y) : standin::noise1(sample.x);
+        uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        EXPECT_EQ(bits, sample.bits) << sample.x << ", " << sample.y << " gave " << value;
+    }
 }
 
 TEST(StandinNoise, ScriptsSeeTheSameNoiseAsTheLibrary) {
