@@ -57,6 +57,7 @@ void MusicTrack::fill(int32_t number, standin::MusicFrame& frame) {
     frame.treble = levels.treble;
     frame.tempo = inMusic ? analysis_->tempoAt(sinceStart) : 0.0;
     frame.binHz = audio::kSpectrumBinHz;
+    if (!signalNeeded_) return;
     static_assert(standin::MusicFrame::kWaveSamples == audio::kWaveSamples, "waveform sizes agree");
     static_assert(standin::MusicFrame::kSpectrumBins == audio::kSpectrumBins, "spectrum sizes agree");
     viewer_->waveform(pcm_, sinceStart, frame.wave[standin::MusicFrame::kLeft], frame.wave[standin::MusicFrame::kRight]);

@@ -31,12 +31,16 @@ public:
     // heard then when there is some (silence past the end).
     void fill(int32_t number, standin::MusicFrame& frame);
     bool isBeat(int32_t number) const;
+    // Whether the scripts may read the waveform or the spectrum; when not,
+    // frames skip working them out (they read as silence).
+    void setSignalNeeded(bool needed) { signalNeeded_ = needed; }
 
 private:
     explicit MusicTrack(const Options& options) : options_(options) {}
 
     Options options_;
     bool hasMusic_ = false;
+    bool signalNeeded_ = true;
     audio::StereoPcm pcm_;
     std::unique_ptr<audio::TrackAnalysis> analysis_;
     std::vector<bool> beats_;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 
 #include "previewer/atomic_output.h"
@@ -14,6 +15,7 @@
 #include "previewer/preset_file.h"
 #include "previewer/progress_bar.h"
 #include "previewer/script_check.h"
+#include "previewer/script_lint.h"
 #include "previewer/session.h"
 #include "standin/music_frame.h"
 
@@ -74,6 +76,26 @@ int reportScriptProblems(const std::vector<PresetFile>& presets, bool strict, st
     return count;
 }
 
+// --strict: the likely slips that still compile.
+void reportLintWarnings(const std::vector<PresetFile>& presets, std::ostream& err) {
+    for (const PresetFile& preset : presets) {
+        for (const ScriptProblem& warning : lintPreset(preset)) {
+            err << kProgram << describeProblem(preset, warning) << '\n';
+        }
+    }
+}
+
+// Whether any preset's text has one of the words (as a name, a call or in a
+// comment: a cheap test that errs on the side of yes).
+bool mentionsAny(const std::vector<PresetFile>& presets, std::initializer_list<const char*> words) {
+    for (const PresetFile& preset : presets) {
+        const std::string block = preset.block();
+        for (const char* word : words)
+            if (block.find(word) != std::string::npos) return true;
+    }
+    return false;
+}
+
 int fail(std::ostream& err, const std::string& message) {
     err << kProgram << message << '\n';
     return kExitBadInput;
@@ -105,10 +127,12 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
             << " not compile; nothing rendered (--strict)\n";
         return kExitScriptErrors;
     }
+    if (options.strict) reportLintWarnings(presets, err);
 
     std::vector<std::string> warnings;
     std::unique_ptr<MusicTrack> music = MusicTrack::load(options, error, warnings);
     if (!music) return fail(err, error);
+    music->setSignalNeeded(mentionsAny(presets, {"wave", "spectrum"}));
     for (const std::string& warning : warnings) err << kProgram << "warning: " << warning << '\n';
     // With music and no --frames, the render covers the song.
     if (music->hasMusic() && !options.framesGiven) options.frames = music->framesOfMusic();

@@ -10,7 +10,7 @@
 namespace previewer {
 
 Session::Session(const Options& options)
-    : options_(options), frame_(options.width, options.height, options.fill) {}
+    : options_(options), frame_(options.width, options.height, options.fill), music_(new standin::MusicFrame) {}
 
 std::unique_ptr<Session> Session::start(const Options& options, const std::vector<PresetFile>& presets,
                                         std::string& error) {
@@ -43,6 +43,13 @@ void Session::renderFrame(int32_t number, bool beat, VisData* visData) {
         // No second buffer: the effect does not use one.
         effect->renderFrame(visData, beat ? 1 : 0, frame_.pixels.data(), nullptr, frame_.width, frame_.height);
     }
+}
+
+void Session::renderFrame(int32_t number) {
+    constexpr double kFramesPerSecond = 60.0;
+    music_->time = number / kFramesPerSecond;
+    music_->frameIndex = number;
+    renderFrame(number, options_.isBeatFrame(number), standin::asVisData(music_.get()));
 }
 
 std::string Session::savedBlock(size_t index) const {

@@ -10,6 +10,7 @@
 #include "previewer/image.h"
 #include "previewer/options.h"
 #include "previewer/preset_file.h"
+#include "standin/music_frame.h"
 
 class TriangleEffect;
 struct VisData;
@@ -30,8 +31,9 @@ public:
     // the beat flag and the host's per-frame data block. Frame 0 starts
     // from the fill word, and so does every frame with --clear.
     void renderFrame(int32_t number, bool beat, VisData* visData);
-    // The same with the beat every --beat-every frames and no music.
-    void renderFrame(int32_t number) { renderFrame(number, options_.isBeatFrame(number), nullptr); }
+    // The same with the beat every --beat-every frames and silence at 60
+    // frames a second.
+    void renderFrame(int32_t number);
 
     const Image& frame() const { return frame_; }
     // The preset block of effect `index`, as its saveConfig writes it.
@@ -42,6 +44,9 @@ private:
 
     Options options_;
     Image frame_;
+    // The block of the one-argument renderFrame: silence, but time() and
+    // frame_index() count.
+    std::unique_ptr<standin::MusicFrame> music_;
     std::vector<TriangleEffect*> effects_;
 };
 

@@ -323,4 +323,37 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"logFramesEmpty", {"--log-frames="}, false, nullptr}),
     [](const testing::TestParamInfo<OptionCase>& param) { return param.param.name; });
 
+struct ExampleCase {
+    const char* name;
+    const char* preset;
+};
+
+class MusicExamples : public testing::TestWithParam<ExampleCase> {};
+
+// Each music example compiles strictly and draws differently with the example
+// track than in silence.
+TEST_P(MusicExamples, ReactToTheExampleTrack) {
+    ScratchDir dir;
+    const std::string preset = std::string(EXAMPLES_DIR) + "/" + GetParam().preset;
+    const std::string song = std::string(EXAMPLES_DIR) + "/music/groove.ogg";
+    const std::vector<std::string> common = {"--quiet", "--strict", "--size", "64x36", "--fps", "30", "--frames", "45"};
+    std::vector<std::string> withSong = common, silent = common;
+    withSong.insert(withSong.end(), {"--audio", song, "--out", "song.bgra", "--log-frames", "log.jsonl", preset});
+    silent.insert(silent.end(), {"--out", "silent.bgra", preset});
+    const ToolRun a = runTool(withSong, dir.path());
+    const ToolRun b = runTool(silent, dir.path());
+    ASSERT_EQ(a.exitCode, 0) << a.err;
+    ASSERT_EQ(b.exitCode, 0) << b.err;
+    EXPECT_NE(readBgra(dir.file("song.bgra")), readBgra(dir.file("silent.bgra")));
+    int beats = 0;
+    for (const LogLine& line : parseLog(readFile(dir.file("log.jsonl")))) beats += line.beat();
+    EXPECT_GE(beats, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Presets, MusicExamples,
+                         testing::Values(ExampleCase{"spectrumBars", "spectrum-bars.preset"},
+                                         ExampleCase{"waveRing", "wave-ring.preset"},
+                                         ExampleCase{"musicBurst", "music-burst.preset"}),
+                         [](const testing::TestParamInfo<ExampleCase>& param) { return param.param.name; });
+
 }  // namespace
