@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string>
 
-#include "render/script_vars.h"
+#include "effect/script_vars.h"
 #include "standin/standin_host.h"
 
 namespace {
