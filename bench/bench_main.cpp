@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     bench::registerBandwidthBenchmarks();
     bench::registerFillBenchmarks();
     bench::registerSmallTriangleBenchmarks();
+    bench::registerLanguageBenchmarks();
 
     bench::SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

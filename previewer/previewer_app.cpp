@@ -12,6 +12,7 @@
 #include "previewer/preset_file.h"
 #include "previewer/progress_bar.h"
 #include "previewer/script_check.h"
+#include "previewer/script_lint.h"
 #include "previewer/session.h"
 
 namespace previewer {
@@ -70,6 +71,15 @@ int reportScriptProblems(const std::vector<PresetFile>& presets, bool strict, st
     return count;
 }
 
+// --strict: the likely slips that still compile.
+void reportLintWarnings(const std::vector<PresetFile>& presets, std::ostream& err) {
+    for (const PresetFile& preset : presets) {
+        for (const ScriptProblem& warning : lintPreset(preset)) {
+            err << kProgram << describeProblem(preset, warning) << '\n';
+        }
+    }
+}
+
 int fail(std::ostream& err, const std::string& message) {
     err << kProgram << message << '\n';
     return kExitBadInput;
@@ -101,6 +111,7 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
             << " not compile; nothing rendered (--strict)\n";
         return kExitScriptErrors;
     }
+    if (options.strict) reportLintWarnings(presets, err);
 
     if (!options.framesDir.empty() && !ensureDirectory(options.framesDir, error)) return fail(err, error);
 

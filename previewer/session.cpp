@@ -10,7 +10,7 @@
 namespace previewer {
 
 Session::Session(const Options& options)
-    : options_(options), frame_(options.width, options.height, options.fill) {}
+    : options_(options), frame_(options.width, options.height, options.fill), music_(new standin::MusicFrame) {}
 
 std::unique_ptr<Session> Session::start(const Options& options, const std::vector<PresetFile>& presets,
                                         std::string& error) {
@@ -40,9 +40,13 @@ Session::~Session() {
 void Session::renderFrame(int32_t number) {
     if (number > 0 && options_.clearEachFrame) std::fill(frame_.pixels.begin(), frame_.pixels.end(), options_.fill);
     const int32_t beat = options_.isBeatFrame(number) ? 1 : 0;
+    constexpr double kFramesPerSecond = 60.0;
+    music_->time = number / kFramesPerSecond;
+    music_->frameIndex = number;
     for (TriangleEffect* effect : effects_) {
-        // No per-frame audio data and no second buffer: the effect uses neither.
-        effect->renderFrame(nullptr, beat, frame_.pixels.data(), nullptr, frame_.width, frame_.height);
+        // No second buffer: the effect does not use one.
+        effect->renderFrame(standin::asVisData(music_.get()), beat, frame_.pixels.data(), nullptr, frame_.width,
+                            frame_.height);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "previewer/image.h"
 #include "previewer/options.h"
 #include "previewer/preset_file.h"
+#include "standin/music_frame.h"
 
 class TriangleEffect;
 
@@ -38,6 +39,9 @@ private:
 
     Options options_;
     Image frame_;
+    // The block every script run of a frame reads; silence, but time() and
+    // frame_index() count.
+    std::unique_ptr<standin::MusicFrame> music_;
     std::vector<TriangleEffect*> effects_;
 };
 

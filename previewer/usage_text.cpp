@@ -45,7 +45,8 @@ Outputs (written whole or not at all, under a temporary name then renamed):
 
 Checking and messages:
   --strict               a section that does not compile is an error (exit 1)
-                         instead of being skipped as the host skips it
+                         instead of being skipped as the host skips it; also
+                         warns about likely slips that do compile
   --quiet                no progress bar (one is shown on a terminal when
                          rendering takes more than a second)
   -h, --help             this text

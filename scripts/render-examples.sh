@@ -27,3 +27,5 @@ render beat-burst --beat-every 15 examples/beat-burst.preset
 render blend-play-additive --blend additive --clear examples/blend-play.preset
 render blend-play-mix --blend mix:208 examples/blend-play.preset
 render triangle-field examples/triangle-field.preset
+render particle-fountain examples/particle-fountain.preset
+render ribbon-trail examples/ribbon-trail.preset
