@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bench_registry.h"
+#include "render/cpu_features.h"
 #include "render/triangle_sink.h"
 #include "summary.h"
 

@@ -9,7 +9,9 @@
 #include "naive_fill.h"
 #include "render/blend_selection.h"
 #include "render/depth_buffer.h"
+#include "render/frame_renderer.h"
 #include "render/scanline_fill.h"
+#include "render/spans_scalar.h"
 #include "render/triangle_setup.h"
 #include "render/triangle_sink.h"
 

@@ -1,6 +1,6 @@
 #include "naive_fill.h"
 
-#include "render/pixel_byte_ops.h"
+#include "render/pixel_ops_scalar.h"
 
 namespace bench {
 namespace {
@@ -13,15 +13,15 @@ void onePixel(uint32_t* pixel, uint32_t*, const render::SpanPaint& paint) {
 }
 
 void mixPixel(uint32_t* pixel, uint32_t*, const render::SpanPaint& paint) {
-    *pixel = render::bytewise::weightedMix(*pixel, paint.packedColour, paint.ratio);
+    *pixel = render::scalar::weightedMix(*pixel, paint.packedColour, paint.ratio);
 }
 
 void depthPixel(uint32_t* pixel, uint32_t* entry, const render::SpanPaint& paint) {
-    render::bytewise::depthReplace(*pixel, *entry, paint.packedColour, paint.depth);
+    render::scalar::depthReplace(*pixel, *entry, paint.packedColour, paint.depth);
 }
 
 PixelFn operationFor(render::PixelOp op) {
-    namespace b = render::bytewise;
+    namespace b = render::scalar;
     switch (op) {
         case render::PixelOp::Replace: return onePixel<b::replace>;
         case render::PixelOp::Additive: return onePixel<b::additive>;

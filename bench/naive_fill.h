@@ -3,6 +3,7 @@
 #pragma once
 
 #include "render/pixel_op.h"
+#include "render/span_paint.h"
 
 namespace bench {
 

@@ -39,3 +39,11 @@ if(WIN32)
   # One self-contained module: the GCC runtimes are linked in.
   add_link_options(-static-libgcc -static-libstdc++ -static)
 endif()
+
+# Code that ends up in the module: nothing may be thrown across the host
+# boundary, and the host knows nothing of our type information. Native builds
+# keep type information so that the sanitizers' virtual-call checks work on
+# the effect.
+function(rt_module_code target)
+  target_compile_options(${target} PRIVATE -fno-exceptions $<$<BOOL:${WIN32}>:-fno-rtti>)
+endfunction()

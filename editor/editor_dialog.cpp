@@ -2,36 +2,41 @@
 
 #include "editor/panel_slots.h"
 #include "editor/section_text.h"
-#include "effect/editor_panel.h"
 #include "effect/triangle_effect.h"
 #include "resources/panel_ids.h"
 
+namespace editor {
+
 namespace {
 
-struct CodeBox {
-    int id;
-    panel::SlotIndex slot;
-    Section section;
-};
+// The dialog template's ids (resources/panel_ids.h, which the resource script
+// reads) are the sections table's.
+static_assert(sectionInfo(Section::Init).editId == IDC_INIT_EDIT && sectionInfo(Section::Frame).editId == IDC_FRAME_EDIT &&
+                  sectionInfo(Section::Beat).editId == IDC_BEAT_EDIT &&
+                  sectionInfo(Section::Triangle).editId == IDC_TRIANGLE_EDIT,
+              "edit ids");
+static_assert(sectionInfo(Section::Init).labelId == IDC_INIT_LABEL &&
+                  sectionInfo(Section::Frame).labelId == IDC_FRAME_LABEL &&
+                  sectionInfo(Section::Beat).labelId == IDC_BEAT_LABEL &&
+                  sectionInfo(Section::Triangle).labelId == IDC_TRIANGLE_LABEL,
+              "label ids");
+static_assert(sectionInfo(Section::Init).labelBitmap == IDB_INIT_LABEL &&
+                  sectionInfo(Section::Frame).labelBitmap == IDB_FRAME_LABEL &&
+                  sectionInfo(Section::Beat).labelBitmap == IDB_BEAT_LABEL &&
+                  sectionInfo(Section::Triangle).labelBitmap == IDB_TRIANGLE_LABEL,
+              "label bitmaps");
 
-const CodeBox kCodeBoxes[] = {
-    {IDC_INIT_EDIT, panel::kInitEdit, Section::Init},
-    {IDC_FRAME_EDIT, panel::kFrameEdit, Section::Frame},
-    {IDC_BEAT_EDIT, panel::kBeatEdit, Section::Beat},
-    {IDC_TRIANGLE_EDIT, panel::kTriangleEdit, Section::Triangle},
-};
-
-struct Label {
-    int id;
-    panel::SlotIndex slot;
-};
-
-// The Init edit keeps its top and height, so its label never moves and has no record.
-const Label kMovingLabels[] = {
-    {IDC_FRAME_LABEL, panel::kFrameLabel},
-    {IDC_BEAT_LABEL, panel::kBeatLabel},
-    {IDC_TRIANGLE_LABEL, panel::kTriangleLabel},
-};
+// The records of the edits come first in section order, then those of the
+// labels that move (the Init edit keeps its top and height, so its label
+// never moves and has no record).
+SlotIndex editSlot(const SectionInfo& info) {
+    return static_cast<SlotIndex>(kInitEdit + indexOf(info.section));
+}
+SlotIndex labelSlot(const SectionInfo& info) {
+    return static_cast<SlotIndex>(kFrameLabel + indexOf(info.section) - indexOf(Section::Frame));
+}
+static_assert(kTriangleEdit == kInitEdit + 3 && kTriangleLabel == kFrameLabel + 2,
+              "records in section order");
 
 // The panel whose controls the records describe. A host that opens a second
 // panel before destroying the first must not let the old one's messages
@@ -48,28 +53,30 @@ void showSection(HWND edit, Section section) {
 }
 
 void initPanel(HWND panelWindow) {
-    panel::releaseSlots();
+    releaseSlots();
     g_recordedPanel = panelWindow;
-    for (const CodeBox& box : kCodeBoxes) {
-        const HWND edit = GetDlgItem(panelWindow, box.id);
+    for (const SectionInfo& info : kSections) {
+        const HWND edit = GetDlgItem(panelWindow, info.editId);
         // The record exists before the text is set, so a notification that
         // setting it may send is handled like any other.
-        panel::createSlot(box.slot, edit);
-        showSection(edit, box.section);
+        createSlot(editSlot(info), edit);
+        showSection(edit, info.section);
     }
-    for (const Label& label : kMovingLabels) panel::createSlot(label.slot, GetDlgItem(panelWindow, label.id));
+    for (const SectionInfo& info : kSections) {
+        if (info.section != Section::Init) createSlot(labelSlot(info), GetDlgItem(panelWindow, info.labelId));
+    }
 }
 
 // Any notification from a code box counts as an edit: copy its whole text.
 void takeEdit(int id) {
-    for (const CodeBox& box : kCodeBoxes) {
-        if (box.id != id) continue;
-        const LayoutSlot* record = panel::slot(box.slot);
+    for (const SectionInfo& info : kSections) {
+        if (info.editId != id) continue;
+        const LayoutSlot* record = slot(editSlot(info));
         TriangleEffect* effect = editedEffect();
         if (record == nullptr || effect == nullptr) return;
         // Out of memory (a null text): the section keeps its string and
         // nothing needs recompiling.
-        effect->acceptEdit(box.section, readSectionText(*record));
+        effect->acceptEdit(info.section, readSectionText(*record));
         return;
     }
 }
@@ -89,7 +96,7 @@ INT_PTR CALLBACK editorDialogProc(HWND panelWindow, UINT message, WPARAM wParam,
             break;
         case WM_DESTROY:
             if (panelWindow == g_recordedPanel) {
-                panel::releaseSlots();
+                releaseSlots();
                 g_recordedPanel = nullptr;
             }
             break;
@@ -99,7 +106,4 @@ INT_PTR CALLBACK editorDialogProc(HWND panelWindow, UINT message, WPARAM wParam,
     return FALSE;
 }
 
-WindowHandle openEditorPanel(ModuleHandle moduleInstance, WindowHandle parentWindow) {
-    return CreateDialogParamA(static_cast<HINSTANCE>(moduleInstance), MAKEINTRESOURCEA(IDD_EDITOR_PANEL),
-                              static_cast<HWND>(parentWindow), editorDialogProc, 0);
-}
+}  // namespace editor

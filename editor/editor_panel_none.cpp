@@ -1,4 +1,8 @@
 // Builds without a window system have no editor panel to open.
-#include "effect/editor_panel.h"
+#include "editor/editor_panel.h"
+
+namespace editor {
 
 WindowHandle openEditorPanel(ModuleHandle, WindowHandle) { return nullptr; }
+
+}  // namespace editor

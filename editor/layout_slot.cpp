@@ -1,5 +1,7 @@
 #include "editor/layout_slot.h"
 
+namespace editor {
+
 void LayoutSlot::refresh() {
     if (control == nullptr) return;
     WINDOWPLACEMENT placement = {};
@@ -27,9 +29,11 @@ void LayoutSlot::apply() const {
     SetWindowPlacement(control, &placement);
 }
 
-void LayoutSlot::setBox(const panel::ControlBox& box) {
+void LayoutSlot::setBox(const ControlBox& box) {
     left = box.left;
     top = box.top;
     width = box.width;
     height = box.height;
 }
+
+}  // namespace editor

@@ -8,6 +8,8 @@
 
 #include "editor/panel_layout.h"
 
+namespace editor {
+
 struct LayoutSlot {
     explicit LayoutSlot(HWND window) : control(window) {}
 
@@ -17,8 +19,8 @@ struct LayoutSlot {
     // visibility and other placement members (nothing without a control).
     void apply() const;
 
-    panel::ControlBox box() const { return {left, top, width, height}; }
-    void setBox(const panel::ControlBox& box);
+    ControlBox box() const { return {left, top, width, height}; }
+    void setBox(const ControlBox& box);
 
     const HWND control;
     // Zero until the first refresh; only read for a slot without a control.
@@ -27,3 +29,5 @@ struct LayoutSlot {
     int32_t left = 0;
     int32_t top = 0;
 };
+
+}  // namespace editor

@@ -1,6 +1,6 @@
 #include "editor/panel_layout.h"
 
-namespace panel {
+namespace editor {
 namespace {
 
 bool usable(const SlotState& slot) { return slot.present && slot.hasControl; }
@@ -63,4 +63,4 @@ PanelPlacements computePanelLayout(const PanelSlots& current, int32_t clientWidt
     return out;
 }
 
-}  // namespace panel
+}  // namespace editor

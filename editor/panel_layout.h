@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace panel {
+namespace editor {
 
 // A control's restored rectangle in pixels, relative to the panel's client area.
 struct ControlBox {
@@ -55,4 +55,4 @@ constexpr int32_t kWidthMargin = 9;
 // nor are labels of such edits, and an edit below one of them keeps its top.
 PanelPlacements computePanelLayout(const PanelSlots& current, int32_t clientWidth, int32_t clientHeight);
 
-}  // namespace panel
+}  // namespace editor

@@ -2,7 +2,7 @@
 
 #include <new>
 
-namespace panel {
+namespace editor {
 namespace {
 LayoutSlot* g_slots[kSlotCount] = {};
 }  // namespace
@@ -21,10 +21,7 @@ void releaseSlots() {
     }
 }
 
-}  // namespace panel
-
 void layoutPanel(int32_t clientWidth, int32_t clientHeight) {
-    using namespace panel;
     PanelSlots current;
     for (int k = 0; k < kSlotCount; ++k) {
         LayoutSlot* record = slot(static_cast<SlotIndex>(k));
@@ -43,3 +40,5 @@ void layoutPanel(int32_t clientWidth, int32_t clientHeight) {
         record->apply();
     }
 }
+
+}  // namespace editor

@@ -9,7 +9,7 @@
 #include "editor/layout_slot.h"
 #include "editor/panel_layout.h"
 
-namespace panel {
+namespace editor {
 
 // Null when the control has no record: none yet, released, or out of memory.
 LayoutSlot* slot(SlotIndex index);
@@ -19,7 +19,7 @@ void createSlot(SlotIndex index, HWND control);
 // Releases every record in index order and leaves all seven empty.
 void releaseSlots();
 
-}  // namespace panel
-
 // Re-lays the recorded controls for a new client size.
 void layoutPanel(int32_t clientWidth, int32_t clientHeight);
+
+}  // namespace editor

@@ -5,6 +5,8 @@
 
 #include "effect/triangle_effect.h"
 
+namespace editor {
+
 char* readSectionText(const LayoutSlot& slot) {
     const int length = slot.control != nullptr ? GetWindowTextLengthA(slot.control) : 0;
     if (length <= 0) return TriangleEffect::newCodeString("", 0);
@@ -20,3 +22,5 @@ char* readSectionText(const LayoutSlot& slot) {
     delete[] buffer;
     return text;
 }
+
+}  // namespace editor

@@ -3,6 +3,10 @@
 
 #include "editor/layout_slot.h"
 
+namespace editor {
+
 // The edit's whole text as a new code string (TriangleEffect::newCodeString),
 // empty for a slot without a control or an empty edit; null when out of memory.
 char* readSectionText(const LayoutSlot& slot);
+
+}  // namespace editor

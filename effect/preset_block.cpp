@@ -1,7 +1,6 @@
 // The preset block: the four sections as consecutive NUL-terminated strings,
 // init, frame, beat, triangle, and nothing else.
 #include <cstring>
-#include <initializer_list>
 #include <utility>
 
 #include "effect/triangle_effect.h"
@@ -34,17 +33,17 @@ void EFFECT_CALL TriangleEffect::loadConfig(const unsigned char* data, int32_t l
     }
     // Swap all four at once so a recompile never mixes old and new sections.
     {
-        SpinLockGuard guard(codeLock);
-        for (int s = 0; s < kSectionCount; ++s) std::swap(codeField(static_cast<Section>(s)), texts[s]);
+        host::SpinLockGuard guard(codeLock);
+        for (int s = 0; s < kSectionCount; ++s) std::swap(code[s], texts[s]);
     }
     for (char* text : texts) freeCodeString(text);
 }
 
 int32_t EFFECT_CALL TriangleEffect::saveConfig(unsigned char* buffer) {
     if (buffer == nullptr) return 0;
-    SpinLockGuard guard(codeLock);
+    host::SpinLockGuard guard(codeLock);
     size_t written = 0;
-    for (const char* text : {initCode, frameCode, beatCode, triangleCode}) {
+    for (const char* text : code) {
         const size_t length = std::strlen(text) + 1;
         std::memcpy(buffer + written, text, length);
         written += length;

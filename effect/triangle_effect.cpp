@@ -1,23 +1,23 @@
 #include "effect/triangle_effect.h"
 
+#include <cstddef>
 #include <cstring>
-#include <initializer_list>
 #include <new>
 
-#include "effect/editor_panel.h"
-#include "render/triangle_sink.h"
+#include "render/cpu_features.h"
+#include "render/frame_renderer.h"
 
 namespace {
 
-const char kDescription[] = "Render / Triangle";
-
 int32_t g_liveInstances = 0;
 TriangleEffect* g_editedEffect = nullptr;
+PanelOpener g_panelOpener = nullptr;
 
 }  // namespace
 
 TriangleEffect* editedEffect() { return g_editedEffect; }
 void setEditedEffect(TriangleEffect* effect) { g_editedEffect = effect; }
+void setPanelOpener(PanelOpener opener) { g_panelOpener = opener; }
 
 char* TriangleEffect::newCodeString(const char* bytes, size_t length) {
     char* text = new (std::nothrow) char[length + 1];
@@ -31,16 +31,10 @@ void TriangleEffect::freeCodeString(char* text) { delete[] text; }
 
 TriangleEffect::TriangleEffect()
     : framesSinceEdit(kRecompileFrame),
-      initCode(newCodeString("", 0)),
-      frameCode(newCodeString("", 0)),
-      beatCode(newCodeString("", 0)),
-      triangleCode(newCodeString("", 0)),
+      code{newCodeString("", 0), newCodeString("", 0), newCodeString("", 0), newCodeString("", 0)},
       varsBound(false),
       context(nullptr),
-      initHandle(nullptr),
-      frameHandle(nullptr),
-      beatHandle(nullptr),
-      triangleHandle(nullptr),
+      handle{},
       vars(),
       orphanVariables() {
     render::refreshCpuFlag();
@@ -50,7 +44,7 @@ TriangleEffect::TriangleEffect()
 TriangleEffect* TriangleEffect::create() {
     TriangleEffect* effect = new (std::nothrow) TriangleEffect();
     if (effect == nullptr) return nullptr;
-    if (!effect->initCode || !effect->frameCode || !effect->beatCode || !effect->triangleCode) {
+    if (!effect->code[0] || !effect->code[1] || !effect->code[2] || !effect->code[3]) {
         effect->destroy(kFreeMemory);
         return nullptr;
     }
@@ -62,17 +56,16 @@ TriangleEffect::~TriangleEffect() {
     // The panel keeps a plain pointer to the effect it edits; never leave it dangling.
     if (g_editedEffect == this) g_editedEffect = nullptr;
 
-    for (int s = 0; s < kSectionCount; ++s) {
-        char*& field = codeField(static_cast<Section>(s));
-        freeCodeString(field);
-        field = nullptr;
+    for (char*& text : code) {
+        freeCodeString(text);
+        text = nullptr;
     }
 
     const HostServices* host = host::services();
     if (host == nullptr) return;
-    for (CodeHandle* handle : {&initHandle, &frameHandle, &beatHandle, &triangleHandle}) {
-        if (*handle != nullptr) host->freeCode(*handle);
-        *handle = nullptr;
+    for (CodeHandle& compiled : handle) {
+        if (compiled != nullptr) host->freeCode(compiled);
+        compiled = nullptr;
     }
     if (context != nullptr) host->freeContext(context);
     context = nullptr;
@@ -88,29 +81,18 @@ const char* EFFECT_CALL TriangleEffect::getDescription() { return kDescription; 
 
 WindowHandle EFFECT_CALL TriangleEffect::openEditor(ModuleHandle moduleInstance, WindowHandle parentWindow) {
     setEditedEffect(this);
-    return openEditorPanel(moduleInstance, parentWindow);
+    return g_panelOpener != nullptr ? g_panelOpener(moduleInstance, parentWindow) : nullptr;
 }
 
 int32_t TriangleEffect::liveInstanceCount() { return g_liveInstances; }
-
-char*& TriangleEffect::codeField(Section section) {
-    switch (section) {
-        case Section::Init: return initCode;
-        case Section::Frame: return frameCode;
-        case Section::Beat: return beatCode;
-        case Section::Triangle: break;
-    }
-    return triangleCode;
-}
 
 void TriangleEffect::adoptSection(Section section, char* text) {
     if (text == nullptr) return;
     char* previous;
     {
-        SpinLockGuard guard(codeLock);
-        char*& field = codeField(section);
-        previous = field;
-        field = text;
+        host::SpinLockGuard guard(codeLock);
+        previous = code[indexOf(section)];
+        code[indexOf(section)] = text;
     }
     freeCodeString(previous);
 }
@@ -129,19 +111,37 @@ bool TriangleEffect::replaceSection(Section section, const char* text) {
 }
 
 char* TriangleEffect::copySection(Section section) const {
-    SpinLockGuard guard(codeLock);
-    const char* text = const_cast<TriangleEffect*>(this)->codeField(section);
+    host::SpinLockGuard guard(codeLock);
+    const char* text = code[indexOf(section)];
     return newCodeString(text, std::strlen(text));
 }
 
 bool TriangleEffect::copySections(char* (&texts)[kSectionCount]) const {
-    SpinLockGuard guard(codeLock);
+    host::SpinLockGuard guard(codeLock);
     for (int s = 0; s < kSectionCount; ++s) {
-        const char* text = const_cast<TriangleEffect*>(this)->codeField(static_cast<Section>(s));
-        texts[s] = newCodeString(text, std::strlen(text));
+        texts[s] = newCodeString(code[s], std::strlen(code[s]));
         if (texts[s] != nullptr) continue;
         for (int k = 0; k < s; ++k) freeCodeString(texts[k]);
         return false;
     }
     return true;
 }
+
+// The host reads the object at these offsets, in pointers P: the vtable
+// pointer, the counter, the four strings, the flag, the context, the four
+// handles, then the variables. Arrays of four pointers in section order are
+// the same memory as four named pointers.
+struct TriangleEffectLayout {
+    static constexpr size_t P = sizeof(void*);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+    static_assert(offsetof(TriangleEffect, framesSinceEdit) == P, "counter after the vtable pointer");
+    static_assert(offsetof(TriangleEffect, code) == 2 * P, "four code strings");
+    static_assert(sizeof(TriangleEffect::code) == 4 * P, "four code strings");
+    static_assert(offsetof(TriangleEffect, varsBound) == 6 * P, "flag after the strings");
+    static_assert(offsetof(TriangleEffect, context) == 7 * P, "context");
+    static_assert(offsetof(TriangleEffect, handle) == 8 * P, "four code handles");
+    static_assert(sizeof(TriangleEffect::handle) == 4 * P, "four code handles");
+    static_assert(offsetof(TriangleEffect, vars) == 12 * P, "variables after the handles");
+#pragma GCC diagnostic pop
+};

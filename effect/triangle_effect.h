@@ -6,17 +6,17 @@
 #include <cstdint>
 
 #include "effect/effect_base.h"
-#include "effect/spin_lock.h"
+#include "effect/script_vars.h"
+#include "effect/sections.h"
 #include "host/host_services.h"
-#include "render/script_vars.h"
-
-enum class Section { Init = 0, Frame = 1, Beat = 2, Triangle = 3 };
-constexpr int kSectionCount = 4;
+#include "host/spin_lock.h"
 
 class TriangleEffect final : public EffectBase {
 public:
     static constexpr int32_t kRecompileFrame = 20;
     static constexpr int32_t kCounterRest = 21;
+    // What getDescription gives and the factory writes into the host's buffer.
+    static constexpr char kDescription[] = "Render / Triangle";
 
     // Null when memory is exhausted.
     static TriangleEffect* create();
@@ -64,24 +64,22 @@ private:
     // consistent set; false (and nothing allocated) when out of memory.
     bool copySections(char* (&texts)[kSectionCount]) const;
     void runTriangleLoop(const HostServices& host, VisData* visData);
-    char*& codeField(Section section);
+    // A section that failed to compile (a null handle) is skipped.
+    void runSection(const HostServices& host, Section section, VisData* visData);
 
-    // Field order follows the host-side description of the object.
+    friend struct TriangleEffectLayout;
+
+    // Field order follows the host-side description of the object: the four
+    // code strings and the four handles in section order.
     std::atomic<int32_t> framesSinceEdit;
-    char* initCode;
-    char* frameCode;
-    char* beatCode;
-    char* triangleCode;
+    char* code[kSectionCount];
     bool varsBound;
     ScriptContext context;
-    CodeHandle initHandle;
-    CodeHandle frameHandle;
-    CodeHandle beatHandle;
-    CodeHandle triangleHandle;
+    CodeHandle handle[kSectionCount];
     ScriptVars vars;
 
     // Guards the four code strings against replacement while they are read.
-    mutable SpinLock codeLock;
+    mutable host::SpinLock codeLock;
     // Stands in for any variable the host failed to give, so a bad host
     // cannot make the driver write through null.
     double orphanVariables[kScriptVarCount];
@@ -90,3 +88,9 @@ private:
 // The effect the editor panel shows and edits (one panel per process).
 TriangleEffect* editedEffect();
 void setEditedEffect(TriangleEffect* effect);
+
+// How openEditor makes the panel. The panel lives at the window-system edge
+// (editor/), above the effect; the module installs it. Without one,
+// openEditor gives null.
+using PanelOpener = WindowHandle (*)(ModuleHandle moduleInstance, WindowHandle parentWindow);
+void setPanelOpener(PanelOpener opener);

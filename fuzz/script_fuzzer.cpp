@@ -16,7 +16,7 @@
 #include <cstring>
 #include <string>
 
-#include "render/script_vars.h"
+#include "effect/script_vars.h"
 #include "standin/music_frame.h"
 #include "standin/standin_host.h"
 

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <vector>
 
+#include "render/frame_renderer.h"
 #include "render/triangle_sink.h"
 
 namespace {

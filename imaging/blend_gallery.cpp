@@ -10,6 +10,7 @@
 #include "render/blend_selection.h"
 #include "render/cpu_features.h"
 #include "render/depth_buffer.h"
+#include "render/frame_renderer.h"
 #include "render/triangle_sink.h"
 
 namespace {

@@ -2,18 +2,19 @@
 
 #include <cstring>
 
+#include "editor/editor_panel.h"
 #include "effect/triangle_effect.h"
 
 namespace {
 const char kIdentifier[] = "Render: Triangle";
-const char kDescription[] = "Render / Triangle";
 }  // namespace
 
 EffectBase* HOST_CDECL createEffect(char* descriptionBuffer) {
     if (descriptionBuffer != nullptr) {
-        std::memcpy(descriptionBuffer, kDescription, sizeof kDescription);
+        std::memcpy(descriptionBuffer, TriangleEffect::kDescription, sizeof TriangleEffect::kDescription);
         return nullptr;
     }
+    setPanelOpener(&editor::openEditorPanel);
     return TriangleEffect::create();
 }
 

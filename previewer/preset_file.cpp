@@ -16,7 +16,8 @@
 
 namespace previewer {
 
-const std::array<const char*, kPresetSections> kSectionNames = {"init", "frame", "beat", "triangle"};
+const std::array<const char*, kPresetSections> kSectionNames = {kSections[0].name, kSections[1].name,
+                                                                 kSections[2].name, kSections[3].name};
 
 namespace {
 

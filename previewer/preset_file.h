@@ -6,9 +6,11 @@
 #include <array>
 #include <string>
 
+#include "effect/sections.h"
+
 namespace previewer {
 
-constexpr int kPresetSections = 4;
+constexpr int kPresetSections = kSectionCount;
 
 // Section names in block order, as written in the headers.
 extern const std::array<const char*, kPresetSections> kSectionNames;

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "render/script_vars.h"
+#include "effect/script_vars.h"
 #include "standin/context.h"
 #include "standin/lexer.h"
 #include "standin/standin_host.h"

@@ -56,8 +56,8 @@ std::string Session::savedBlock(size_t index) const {
     TriangleEffect* effect = effects_.at(index);
     // saveConfig trusts the buffer to be big enough: measure first.
     size_t size = 0;
-    for (int s = 0; s < kSectionCount; ++s) {
-        char* text = effect->copySection(static_cast<Section>(s));
+    for (const SectionInfo& info : kSections) {
+        char* text = effect->copySection(info.section);
         size += (text != nullptr ? std::strlen(text) : 0) + 1;
         TriangleEffect::freeCodeString(text);
     }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render/pixel_op.h"
+#include "render/span_table.h"
 
 namespace render {
 

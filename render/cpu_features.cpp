@@ -1,7 +1,5 @@
 #include "render/cpu_features.h"
 
-#include "render/triangle_sink.h"
-
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
 #include <cpuid.h>
 #define RT_HAVE_CPUID 1

@@ -10,5 +10,7 @@ bool probeCpuExtensions();
 // Process-wide; rewritten at every effect construction (refreshCpuFlag).
 bool extendedByteOps();
 void setExtendedByteOps(bool enabled);
+// Reads the processor's features and sets the flag.
+void refreshCpuFlag();
 
 }  // namespace render

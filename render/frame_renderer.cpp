@@ -1,10 +1,9 @@
-// The renderer behind every effect: picks the frame's pixel operation, sets
-// up each triangle and fills it.
+#include "render/frame_renderer.h"
+
 #include "render/blend_selection.h"
 #include "render/depth_buffer.h"
 #include "render/scanline_fill.h"
 #include "render/triangle_setup.h"
-#include "render/triangle_sink.h"
 
 namespace render {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "render/pixel_op.h"
+#include "render/span_table.h"
 #include "render/triangle_setup.h"
 
 namespace render {

@@ -1,4 +1,4 @@
-#include "render/pixel_op.h"
+#include "render/span_paint.h"
 
 namespace render {
 

@@ -37,14 +37,4 @@ TriangleSink& activeSink();
 // Replaces the sink (null restores the renderer); returns the previous one.
 TriangleSink* replaceSink(TriangleSink* sink);
 
-// Frees the process-wide depth buffer (the last effect is gone).
-void releaseSharedDepth();
-// Reads the processor's features and sets the process-wide byte-operation flag.
-void refreshCpuFlag();
-
-}  // namespace render
-
-namespace render {
-// The real renderer: pixel operations, triangle fill and the shared depth buffer.
-TriangleSink& frameRenderer();
 }  // namespace render

@@ -16,6 +16,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "host/spin_lock.h"
 #include "standin/compiler.h"
 #include "standin/standin_host.h"
 
@@ -32,20 +33,10 @@ struct HostCode {
 namespace {
 
 // The registry's lock; contention is rare and short.
-class Lock {
-public:
-    Lock() {
-        while (flag.test_and_set(std::memory_order_acquire)) {
-        }
-    }
-    ~Lock() { flag.clear(std::memory_order_release); }
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
-
-private:
-    static std::atomic_flag flag;
+host::SpinLock g_registryLock;
+struct Lock {
+    host::SpinLockGuard guard{g_registryLock};
 };
-std::atomic_flag Lock::flag = ATOMIC_FLAG_INIT;
 
 // Guarded by Lock. Never destroyed, so that handles freed by static
 // destructors at exit still find them.

@@ -10,30 +10,30 @@
 
 namespace {
 
-using panel::ControlBox;
-using panel::PanelPlacements;
-using panel::PanelSlots;
-using panel::SlotIndex;
-using panel::computePanelLayout;
-using panel::kBeatEdit;
-using panel::kBeatLabel;
-using panel::kFrameEdit;
-using panel::kFrameLabel;
-using panel::kInitEdit;
-using panel::kSlotCount;
-using panel::kTriangleEdit;
-using panel::kTriangleLabel;
+using editor::ControlBox;
+using editor::PanelPlacements;
+using editor::PanelSlots;
+using editor::SlotIndex;
+using editor::computePanelLayout;
+using editor::kBeatEdit;
+using editor::kBeatLabel;
+using editor::kFrameEdit;
+using editor::kFrameLabel;
+using editor::kInitEdit;
+using editor::kSlotCount;
+using editor::kTriangleEdit;
+using editor::kTriangleLabel;
 
 }  // namespace
 
-namespace panel {
+namespace editor {
 bool operator==(const ControlBox& a, const ControlBox& b) {
     return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
 }
 void PrintTo(const ControlBox& box, std::ostream* out) {
     *out << "{left " << box.left << ", top " << box.top << ", width " << box.width << ", height " << box.height << "}";
 }
-}  // namespace panel
+}  // namespace editor
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "allocation_control.h"
 #include "guarded_frame.h"
 #include "module/exports.h"
+#include "render/frame_renderer.h"
 #include "render/triangle_sink.h"
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"

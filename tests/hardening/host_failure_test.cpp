@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "guarded_frame.h"
+#include "render/frame_renderer.h"
 #include "render/triangle_sink.h"
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"

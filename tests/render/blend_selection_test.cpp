@@ -6,7 +6,7 @@
 #include "case_name.h"
 #include "render/blend_selection.h"
 #include "render/cpu_features.h"
-#include "render_state.h"
+#include "support/process_state.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(Words, BlendWordTest,
                                          WordCase{0x000000FFu, -1, 0, "AllOnesIsMinusOne"}),
                          CaseName());
 
-class SelectionTest : public RenderStateTest {};
+class SelectionTest : public ProcessStateTest {};
 
 struct ModeCase {
     int mode;
@@ -45,7 +45,7 @@ struct ModeCase {
     PixelOp op;
 };
 
-class ModeTableTest : public RenderStateTest, public testing::WithParamInterface<ModeCase> {};
+class ModeTableTest : public ProcessStateTest, public testing::WithParamInterface<ModeCase> {};
 
 TEST_P(ModeTableTest, PicksTheOperationAndBindsItsSpan) {
     render::setExtendedByteOps(GetParam().extended);

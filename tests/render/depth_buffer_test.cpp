@@ -7,15 +7,15 @@
 
 #include "render/depth_buffer.h"
 #include "case_name.h"
-#include "render_state.h"
+#include "support/process_state.h"
 
 namespace {
 
-class DepthBufferTest : public RenderStateTest {
+class DepthBufferTest : public ProcessStateTest {
 protected:
     void TearDown() override {
         render::replaceDepthAllocator(nullptr);
-        RenderStateTest::TearDown();
+        ProcessStateTest::TearDown();
     }
     static int allocations;
     static uint32_t* countingAllocator(size_t count) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "render/depth_buffer.h"
-#include "render_state.h"
+#include "support/process_state.h"
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
 
@@ -29,7 +29,7 @@ void setTriangle(FakeHost::Vars& v, double x1, double y1, double x2, double y2, 
 // A big triangle covering the whole frame but its last column.
 void coverFrame(FakeHost::Vars& v, double z1) { setTriangle(v, -1, -5, 5, 1, -5, 1, z1); }
 
-class DepthSharingTest : public RenderStateTest {
+class DepthSharingTest : public ProcessStateTest {
 protected:
     DepthSharingTest() : pixels(static_cast<size_t>(kWidth) * kHeight, kBackground) {}
 

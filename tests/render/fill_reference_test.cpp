@@ -12,9 +12,11 @@
 
 #include "case_name.h"
 #include "reference_rasterizer.h"
+#include "render/cpu_features.h"
 #include "render/depth_buffer.h"
+#include "render/frame_renderer.h"
 #include "render/triangle_sink.h"
-#include "render_state.h"
+#include "support/process_state.h"
 
 namespace {
 
@@ -104,7 +106,7 @@ render::TriangleVars asVars(const reference::Triangle& t) {
     return {t.x1, t.y1, t.x2, t.y2, t.x3, t.y3, t.red, t.green, t.blue, t.z1};
 }
 
-class FillReferenceTest : public RenderStateTest, public testing::WithParamInterface<ModeCase> {};
+class FillReferenceTest : public ProcessStateTest, public testing::WithParamInterface<ModeCase> {};
 
 TEST_P(FillReferenceTest, RandomTrianglesMatchTheReferencePixelForPixel) {
     const ModeCase& mode = GetParam();

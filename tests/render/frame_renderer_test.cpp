@@ -6,9 +6,12 @@
 #include <new>
 #include <vector>
 
+#include "render/blend_selection.h"
+#include "render/cpu_features.h"
 #include "render/depth_buffer.h"
+#include "render/frame_renderer.h"
 #include "render/triangle_sink.h"
-#include "render_state.h"
+#include "support/process_state.h"
 
 namespace {
 
@@ -17,12 +20,12 @@ const render::TriangleVars kUpperLeft = {-1, -1, 1, -1, -1, 1, 1, 1, 1, 0};
 // Covers every row of a 100 x 100 frame, all but the last column.
 const render::TriangleVars kFrameCover = {-1, -5, 5, 1, -5, 1, 1, 1, 1, 0};
 
-class FrameRendererTest : public RenderStateTest {
+class FrameRendererTest : public ProcessStateTest {
 protected:
     FrameRendererTest() : pixels(static_cast<size_t>(kWidth) * kHeight, kBackground) {}
     void TearDown() override {
         render::replaceDepthAllocator(nullptr);
-        RenderStateTest::TearDown();
+        ProcessStateTest::TearDown();
     }
 
     // One frame: the mode choice, then the triangles.

@@ -5,7 +5,7 @@
 
 #include "case_name.h"
 #include "expected_bytes.h"
-#include "render/pixel_op.h"
+#include "render/spans_scalar.h"
 
 namespace {
 

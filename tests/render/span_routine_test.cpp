@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "case_name.h"
-#include "render/pixel_op.h"
+#include "render/spans_scalar.h"
+#include "render/spans_sse2.h"
 
 namespace {
 

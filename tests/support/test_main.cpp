@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "render/pixel_op.h"
+#include "render/span_table.h"
 #include "support/test_options.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 namespace render {
-namespace bytewise {
+namespace scalar {
 
 template <class ByteOp>
 inline uint32_t eachByte(uint32_t pixel, uint32_t colour, ByteOp op) {
@@ -81,5 +81,5 @@ inline void depthReplace(uint32_t& pixel, uint32_t& entry, uint32_t colour, uint
     pixel = colour;
 }
 
-}  // namespace bytewise
+}  // namespace scalar
 }  // namespace render

@@ -1,5 +1,7 @@
 #include "render/triangle_sink.h"
 
+#include "render/frame_renderer.h"
+
 namespace render {
 namespace {
 TriangleSink* g_replacement = nullptr;

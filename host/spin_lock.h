@@ -1,13 +1,15 @@
-// A tiny lock for the code strings: the editor panel replaces them on its own
-// thread while the renderer may be copying them to compile. Contention is rare
-// and short (a pointer swap or a copy), so spinning with a yield is enough and
-// keeps the module free of a threading runtime. It is never held across a
-// call into the host or the platform: those may re-enter the effect on the
+// The project's one lock: a tiny spin lock for data touched briefly from two
+// threads (an effect's code strings, the stand-in host's handle registry).
+// Contention is rare and short (a pointer swap or a copy), so spinning with a
+// yield is enough and keeps the module free of a threading runtime. Never hold
+// it across a call into the host or the platform: those may re-enter on the
 // same thread, and the lock is not recursive.
 #pragma once
 
 #include <atomic>
 #include <thread>
+
+namespace host {
 
 class SpinLock {
 public:
@@ -30,3 +32,5 @@ public:
 private:
     SpinLock& lock_;
 };
+
+}  // namespace host

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "render/blend_selection.h"
-#include "render/pixel_op.h"
-#include "render_state.h"
+#include "render/spans_scalar.h"
+#include "render/spans_sse2.h"
+#include "support/process_state.h"
 #include "support/test_options.h"
 
 namespace {
@@ -14,7 +15,7 @@ const render::SpanTable& vectorOrScalar() {
     return vector != nullptr ? *vector : render::scalarSpans();
 }
 
-TEST(SpanDispatchTest, BindsWhatTheCommandLineAskedFor) {
+TEST(SpanTableTest, BindsWhatTheCommandLineAskedFor) {
     const render::SpanTable& expected = testsRunWithScalarSpans() ? render::scalarSpans() : vectorOrScalar();
     EXPECT_EQ(&render::activeSpans(), &expected) << "bound: " << render::activeSpans().name;
 }
@@ -30,13 +31,8 @@ const SwitchCase kSwitchCases[] = {
     {"ScalarWhenAskedFor", true, render::scalarSpans},
 };
 
-class SpanSwitchTest : public RenderStateTest, public testing::WithParamInterface<SwitchCase> {
-protected:
-    void TearDown() override {
-        render::setScalarSpansOnly(testsRunWithScalarSpans());
-        RenderStateTest::TearDown();
-    }
-};
+// The fixture puts the switch back as the command line set it.
+class SpanSwitchTest : public ProcessStateTest, public testing::WithParamInterface<SwitchCase> {};
 
 TEST_P(SpanSwitchTest, SelectionBindsFromTheChosenTable) {
     render::setScalarSpansOnly(GetParam().scalarOnly);
@@ -52,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(Switch, SpanSwitchTest, testing::ValuesIn(kSwitchCases)
                          [](const testing::TestParamInfo<SwitchCase>& row) { return row.param.name; });
 
 // The two tables differ where there are vector routines, so the switch is seen.
-TEST(SpanDispatchTest, VectorAndScalarTablesAreDistinctWhereThereIsSse2) {
+TEST(SpanTableTest, VectorAndScalarTablesAreDistinctWhereThereIsSse2) {
     if (render::sse2Spans() == nullptr) GTEST_SKIP() << "no SSE2 in this build";
     EXPECT_NE(render::sse2Spans()->span[static_cast<int>(render::PixelOp::Additive)],
               render::scalarSpans().span[static_cast<int>(render::PixelOp::Additive)]);

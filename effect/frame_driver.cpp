@@ -22,6 +22,11 @@ int32_t triangleCount(double n) {
 
 }  // namespace
 
+void TriangleEffect::runSection(const HostServices& host, Section section, VisData* visData) {
+    const CodeHandle compiled = handle[indexOf(section)];
+    if (compiled != nullptr) host.executeCode(compiled, visData);
+}
+
 bool TriangleEffect::bindVariables(const HostServices& host) {
     context = host.createContext();
     if (context == nullptr) return false;
@@ -44,14 +49,13 @@ bool TriangleEffect::recompile(const HostServices& host, VisData* visData) {
     char* texts[kSectionCount] = {};
     if (!copySections(texts)) return false;
 
-    CodeHandle* handles[kSectionCount] = {&initHandle, &frameHandle, &beatHandle, &triangleHandle};
-    for (CodeHandle* handle : handles) {
-        if (*handle != nullptr) host.freeCode(*handle);
-        *handle = nullptr;
+    for (CodeHandle& compiled : handle) {
+        if (compiled != nullptr) host.freeCode(compiled);
+        compiled = nullptr;
     }
-    for (int s = 0; s < kSectionCount; ++s) *handles[s] = host.compileCode(context, texts[s]);
+    for (int s = 0; s < kSectionCount; ++s) handle[s] = host.compileCode(context, texts[s]);
     for (char* text : texts) freeCodeString(text);
-    if (initHandle != nullptr) host.executeCode(initHandle, visData);
+    runSection(host, Section::Init, visData);
     return true;
 }
 
@@ -64,7 +68,7 @@ void TriangleEffect::runTriangleLoop(const HostServices& host, VisData* visData)
     *vars.i = 0.0;
     for (int32_t k = 0; k < count; ++k) {
         *vars.skip = 0.0;
-        if (triangleHandle != nullptr) host.executeCode(triangleHandle, visData);
+        runSection(host, Section::Triangle, visData);
         if (*vars.skip == 0.0) {
             const render::TriangleVars triangle = {*vars.x1,  *vars.y1,    *vars.x2,   *vars.y2, *vars.x3,
                                                    *vars.y3,  *vars.red1,  *vars.green1, *vars.blue1, *vars.z1};
@@ -95,13 +99,13 @@ int32_t EFFECT_CALL TriangleEffect::renderFrame(VisData* visData, int32_t isBeat
     const bool compiled = counter != kRecompileFrame || recompile(*host, visData);
     if (compiled && counter != kCounterRest) framesSinceEdit.compare_exchange_strong(counter, counter + 1);
 
-    if (frameHandle != nullptr) host->executeCode(frameHandle, visData);
+    runSection(*host, Section::Frame, visData);
 
     const render::Frame frame = {frameBuffer, width, height};
     render::TriangleSink& sink = render::activeSink();
     sink.chooseMode(frame, isOn(*vars.zbuf), isOn(*vars.zbclear), host->blendModeWord);
 
-    if (isBeat != 0 && beatHandle != nullptr) host->executeCode(beatHandle, visData);
+    if (isBeat != 0) runSection(*host, Section::Beat, visData);
 
     sink.beginTriangles(frame);
     runTriangleLoop(*host, visData);

@@ -2,7 +2,7 @@
 // the first 16-byte boundary and the tail in the low lanes of a register, so
 // that short spans, the common case for small triangles, stay in vector code
 // too.
-#include "render/pixel_op.h"
+#include "render/spans_sse2.h"
 
 #if defined(__SSE2__)
 
@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "render/pixel_byte_ops.h"
+#include "render/pixel_ops_scalar.h"
 
 namespace render {
 namespace {
@@ -172,7 +172,7 @@ struct DepthKernel {
 void depthReplaceSpan(uint32_t* pixels, uint32_t* depth, int32_t count, const SpanPaint& paint) {
     int32_t k = 0;
     for (; k < count && !aligned16(pixels + k); ++k)
-        bytewise::depthReplace(pixels[k], depth[k], paint.packedColour, paint.depth);
+        scalar::depthReplace(pixels[k], depth[k], paint.packedColour, paint.depth);
     const DepthKernel kernel(paint);
     for (; count - k >= 8; k += 8) {
         kernel.apply(pixels + k, depth + k);
@@ -182,7 +182,7 @@ void depthReplaceSpan(uint32_t* pixels, uint32_t* depth, int32_t count, const Sp
         kernel.apply(pixels + k, depth + k);
         k += 4;
     }
-    for (; k < count; ++k) bytewise::depthReplace(pixels[k], depth[k], paint.packedColour, paint.depth);
+    for (; k < count; ++k) scalar::depthReplace(pixels[k], depth[k], paint.packedColour, paint.depth);
 }
 
 SpanTable makeTable() {

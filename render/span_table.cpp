@@ -1,4 +1,7 @@
-#include "render/pixel_op.h"
+#include "render/span_table.h"
+
+#include "render/spans_scalar.h"
+#include "render/spans_sse2.h"
 
 namespace render {
 namespace {
