@@ -207,6 +207,10 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
     std::vector<PresetFile> presets(options.presets.size());
     for (size_t k = 0; k < presets.size(); ++k) {
         if (!readPresetFile(options.presets[k], presets[k], error)) return fail(err, error);
+        for (const std::string& warning : presets[k].warnings) {
+            if (options.strict) return fail(err, presets[k].path + ": " + warning + " (--strict)");
+            err << kProgram << presets[k].path << ": warning: " << warning << '\n';
+        }
     }
 
     const int problems = reportScriptProblems(presets, options.strict, err);
