@@ -19,7 +19,8 @@ RunningTool spawnTool(const std::vector<std::string>& args, const std::string& w
     // only what the tool made.
     const std::string outPath = workDir + ".stdout";
     const std::string errPath = workDir + ".stderr";
-    const std::string command = "cd '" + workDir + "' && " + shellPrefix + " exec \"$0\" \"$@\"";
+    const std::string command =
+        "cd '" + workDir + "' && " + shellPrefix + " exec " TRIANGLE_RENDER_EMULATOR "\"$0\" \"$@\"";
 
     std::vector<std::string> argvStrings = {"/bin/sh", "-c", command, TRIANGLE_RENDER_PATH};
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());

@@ -1,0 +1,230 @@
+#include "video/picture_encoder.h"
+
+#include <cstring>
+
+extern "C" {
+#include <libavutil/opt.h>
+}
+
+namespace video {
+
+namespace {
+
+bool setOption(AVCodecContext* codec, const char* name, const std::string& value, std::string& error) {
+    const int result = av_opt_set(codec->priv_data, name, value.c_str(), 0);
+    if (result < 0) {
+        error = ffmpegError(std::string("encoder option ") + name + "=" + value, result);
+        return false;
+    }
+    return true;
+}
+
+// VP9 splits a frame into up to 2^n tile columns of at least 256 pixels,
+// which its row threads then share.
+int tileColumnsLog2(int32_t width) {
+    int log2 = 0;
+    while (log2 < 6 && (width >> (log2 + 1)) >= 256) ++log2;
+    return log2;
+}
+
+bool configure(AVCodecContext* codec, const VideoSettings& settings, VideoFormat format, std::string& error) {
+    switch (format) {
+    case VideoFormat::Mp4:
+        return setOption(codec, "preset", settings.speed, error) &&
+               setOption(codec, "crf", std::to_string(settings.quality), error);
+    case VideoFormat::WebM:
+        // Constant quality (no target bit rate), encoded as it comes:
+        // realtime mode never looks ahead and rows run on both cores.
+        codec->bit_rate = 0;
+        codec->thread_count = 2;
+        return setOption(codec, "deadline", "realtime", error) && setOption(codec, "cpu-used", settings.speed, error) &&
+               setOption(codec, "crf", std::to_string(settings.quality), error) &&
+               setOption(codec, "row-mt", "1", error) &&
+               setOption(codec, "tile-columns", std::to_string(tileColumnsLog2(codec->width)), error) &&
+               setOption(codec, "lag-in-frames", "0", error);
+    case VideoFormat::Gif:
+        return true;
+    }
+    return true;
+}
+
+}  // namespace
+
+PictureEncoder::PictureEncoder(const VideoSettings& settings, VideoFormat format)
+    : settings_(settings), format_(format), gifTimeline_(settings.fps) {}
+
+std::unique_ptr<PictureEncoder> PictureEncoder::create(const VideoSettings& settings, VideoFormat format,
+                                                       bool globalHeader, std::string& error) {
+    const FormatTraits& traits = traitsOf(format);
+    const AVCodec* codec = avcodec_find_encoder_by_name(traits.videoEncoder);
+    if (!codec) {
+        error = std::string("this FFmpeg has no ") + traits.videoEncoder + " encoder; install " + traits.whatToInstall;
+        return nullptr;
+    }
+    std::unique_ptr<PictureEncoder> encoder(new PictureEncoder(settings, format));
+    encoder->codec_.reset(avcodec_alloc_context3(codec));
+    encoder->frame_.reset(av_frame_alloc());
+    encoder->packet_.reset(av_packet_alloc());
+    if (!encoder->codec_ || !encoder->frame_ || !encoder->packet_) {
+        error = "out of memory for the video encoder";
+        return nullptr;
+    }
+    AVCodecContext* context = encoder->codec_.get();
+    const bool h264In420 = format == VideoFormat::Mp4 && !settings.fullChroma;
+    context->width = h264In420 ? (settings.width + 1) & ~1 : settings.width;
+    context->height = h264In420 ? (settings.height + 1) & ~1 : settings.height;
+    context->framerate = AVRational{settings.fps, 1};
+    context->sample_aspect_ratio = AVRational{1, 1};
+    if (format == VideoFormat::Gif) {
+        context->pix_fmt = AV_PIX_FMT_PAL8;
+        context->time_base = AVRational{1, 100};
+    } else {
+        context->pix_fmt = settings.fullChroma ? AV_PIX_FMT_YUV444P : AV_PIX_FMT_YUV420P;
+        context->time_base = AVRational{1, settings.fps};
+        context->color_primaries = AVCOL_PRI_BT709;
+        context->color_trc = AVCOL_TRC_BT709;
+        context->colorspace = AVCOL_SPC_BT709;
+        context->color_range = AVCOL_RANGE_MPEG;
+    }
+    if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (!configure(context, settings, format, error)) return nullptr;
+    int result = avcodec_open2(context, codec, nullptr);
+    if (result < 0) {
+        error = ffmpegError(std::string("cannot start the ") + traits.videoEncoder + " encoder", result);
+        return nullptr;
+    }
+
+    // 4:2:0 is converted from an even-sized picture (the last row and column
+    // repeated): swscale would otherwise shift the colours of odd-sized ones.
+    const bool halfChroma = format != VideoFormat::Gif && !settings.fullChroma;
+    encoder->convertWidth_ = halfChroma ? (settings.width + 1) & ~1 : settings.width;
+    encoder->convertHeight_ = halfChroma ? (settings.height + 1) & ~1 : settings.height;
+    if (!encoder->allocateFrame(error)) return nullptr;
+    if (format == VideoFormat::Gif) return encoder;
+
+    if (encoder->convertWidth_ != settings.width || encoder->convertHeight_ != settings.height)
+        encoder->padded_.reset(new uint32_t[static_cast<size_t>(encoder->convertWidth_) * encoder->convertHeight_]);
+    // Only the colour model changes; the chroma planes are averaged from every pixel.
+    encoder->scale_.reset(sws_getContext(encoder->convertWidth_, encoder->convertHeight_, AV_PIX_FMT_BGR0,
+                                         encoder->convertWidth_, encoder->convertHeight_, context->pix_fmt,
+                                         SWS_BILINEAR | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP, nullptr, nullptr,
+                                         nullptr));
+    if (!encoder->scale_) {
+        error = "no colour conversion to the video's pixel format";
+        return nullptr;
+    }
+    sws_setColorspaceDetails(encoder->scale_.get(), sws_getCoefficients(SWS_CS_DEFAULT), 1,
+                             sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
+    return encoder;
+}
+
+bool PictureEncoder::allocateFrame(std::string& error) {
+    AVFrame* frame = frame_.get();
+    av_frame_unref(frame);
+    frame->format = codec_->pix_fmt;
+    frame->width = convertWidth_;
+    frame->height = convertHeight_;
+    const int result = av_frame_get_buffer(frame, 0);
+    if (result < 0) {
+        error = ffmpegError("video frame", result);
+        return false;
+    }
+    // The encoder reads only its own size of the planes.
+    frame->width = codec_->width;
+    frame->height = codec_->height;
+    return true;
+}
+
+bool PictureEncoder::convert(const uint32_t* pixels, int32_t stride, std::string& error) {
+    // An encoder may still hold the last frame's planes.
+    if (!av_frame_is_writable(frame_.get()) && !allocateFrame(error)) return false;
+    AVFrame* frame = frame_.get();
+    if (format_ == VideoFormat::Gif) {
+        quantizeFrame(pixels, settings_.width, settings_.height, stride, settings_.quality, settings_.dither,
+                      paletted_);
+        for (int32_t y = 0; y < settings_.height; ++y) {
+            std::memcpy(frame->data[0] + static_cast<int64_t>(y) * frame->linesize[0],
+                        paletted_.indices.data() + static_cast<int64_t>(y) * settings_.width,
+                        static_cast<size_t>(settings_.width));
+        }
+        uint32_t* palette = reinterpret_cast<uint32_t*>(frame->data[1]);
+        for (int k = 0; k < 256; ++k) {
+            const size_t slot = static_cast<size_t>(k);
+            palette[k] = 0xFF000000u | (slot < paletted_.palette.size() ? paletted_.palette[slot] : 0u);
+        }
+        return true;
+    }
+
+    if (padded_) {
+        const int32_t width = convertWidth_, height = convertHeight_;
+        for (int32_t y = 0; y < height; ++y) {
+            const uint32_t* from = pixels + static_cast<int64_t>(y < settings_.height ? y : settings_.height - 1) * stride;
+            uint32_t* to = padded_.get() + static_cast<int64_t>(y) * width;
+            std::memcpy(to, from, static_cast<size_t>(settings_.width) * 4);
+            if (width > settings_.width) to[settings_.width] = from[settings_.width - 1];
+        }
+        pixels = padded_.get();
+        stride = width;
+    }
+    const uint8_t* source[1] = {reinterpret_cast<const uint8_t*>(pixels)};
+    const int sourceStride[1] = {stride * 4};
+    sws_scale(scale_.get(), source, sourceStride, 0, convertHeight_, frame->data, frame->linesize);
+    return true;
+}
+
+bool PictureEncoder::encode(const uint32_t* pixels, int32_t stride, const PacketSink& sink, std::string& error) {
+    const int64_t number = frameNumber_++;
+    if (format_ == VideoFormat::Gif && !gifTimeline_.keep(number)) return true;
+    if (!convert(pixels, stride, error)) return false;
+    frame_->pts = format_ == VideoFormat::Gif ? gifTimeline_.timeOf(number) : number;
+    return send(frame_.get(), sink, error);
+}
+
+bool PictureEncoder::flush(const PacketSink& sink, std::string& error) {
+    if (!send(nullptr, sink, error)) return false;
+    if (heldGifPacket_) {
+        heldGifPacket_->duration = gifTimeline_.endOf(frameNumber_) - heldGifPacket_->pts;
+        if (!sink(heldGifPacket_.get(), error)) return false;
+        heldGifPacket_.reset();
+    }
+    return true;
+}
+
+bool PictureEncoder::send(AVFrame* frame, const PacketSink& sink, std::string& error) {
+    const int result = avcodec_send_frame(codec_.get(), frame);
+    if (result < 0) {
+        error = ffmpegError("video encoder", result);
+        return false;
+    }
+    return passOn(sink, error);
+}
+
+bool PictureEncoder::passOn(const PacketSink& sink, std::string& error) {
+    for (;;) {
+        const int result = avcodec_receive_packet(codec_.get(), packet_.get());
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
+        if (result < 0) {
+            error = ffmpegError("video encoder", result);
+            return false;
+        }
+        if (format_ != VideoFormat::Gif) {
+            packet_->duration = 1;
+            if (!sink(packet_.get(), error)) return false;
+            continue;
+        }
+        if (heldGifPacket_) {
+            heldGifPacket_->duration = packet_->pts - heldGifPacket_->pts;
+            if (!sink(heldGifPacket_.get(), error)) return false;
+        } else {
+            heldGifPacket_.reset(av_packet_alloc());
+            if (!heldGifPacket_) {
+                error = "out of memory for the video encoder";
+                return false;
+            }
+        }
+        av_packet_unref(heldGifPacket_.get());
+        av_packet_move_ref(heldGifPacket_.get(), packet_.get());
+    }
+}
+
+}  // namespace video

@@ -1,0 +1,55 @@
+// Turns 0x00RRGGBB frames into the video stream's packets: H.264 or VP9
+// through a colour conversion, or GIF through a palette of each frame's own.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "video/ffmpeg_handles.h"
+#include "video/gif_palette.h"
+#include "video/packet_sink.h"
+#include "video/timeline.h"
+#include "video/video_settings.h"
+
+namespace video {
+
+class PictureEncoder {
+public:
+    // Settings already resolved. `globalHeader`: the container wants codec
+    // headers out of band (MP4).
+    static std::unique_ptr<PictureEncoder> create(const VideoSettings& settings, VideoFormat format,
+                                                  bool globalHeader, std::string& error);
+
+    AVCodecContext* context() const { return codec_.get(); }
+    // The size actually encoded (H.264 in 4:2:0 pads odd sides by one pixel).
+    int32_t encodedWidth() const { return codec_->width; }
+    int32_t encodedHeight() const { return codec_->height; }
+
+    bool encode(const uint32_t* pixels, int32_t stride, const PacketSink& sink, std::string& error);
+    // Drains the encoder; the last GIF picture is written here too.
+    bool flush(const PacketSink& sink, std::string& error);
+
+private:
+    PictureEncoder(const VideoSettings& settings, VideoFormat format);
+    bool allocateFrame(std::string& error);
+    bool convert(const uint32_t* pixels, int32_t stride, std::string& error);
+    bool send(AVFrame* frame, const PacketSink& sink, std::string& error);
+    bool passOn(const PacketSink& sink, std::string& error);
+
+    VideoSettings settings_;
+    VideoFormat format_;
+    CodecContextPtr codec_;
+    FramePtr frame_;
+    PacketPtr packet_;
+    ScalePtr scale_;
+    int32_t convertWidth_ = 0;
+    int32_t convertHeight_ = 0;
+    std::unique_ptr<uint32_t[]> padded_;  // the frame with its last row and column repeated
+    PalettedFrame paletted_;
+    GifTimeline gifTimeline_;
+    PacketPtr heldGifPacket_;  // its delay is known once the next picture's time is
+    int64_t frameNumber_ = 0;
+};
+
+}  // namespace video
