@@ -27,12 +27,7 @@ std::string filterOf(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int k = 1; k < argc; ++k) {
-        if (std::strcmp(argv[k], "--version") == 0) {
-            std::printf("bench %s\n", frontend::kVersion);
-            return 0;
-        }
-    }
+    if (frontend::printVersionIfAsked(argc, argv, "bench")) return 0;
     static char repetitions[] = "--benchmark_repetitions=5";
     static char aggregatesOnly[] = "--benchmark_report_aggregates_only=true";
     static char minTime[] = "--benchmark_min_time=0.2";

@@ -148,8 +148,8 @@ int render(const Options& options, const std::vector<PresetFile>& presets, std::
 
     frontend::ProgressBar progress(err, errIsTerminal && !options.quiet, options.frames,
                                    frontend::ProgressBar::steadyClock(), frontend::ProgressBar::terminalColumns(2));
-    std::unique_ptr<Session> session = Session::start(
-        options, presets, [&progress] { progress.triangleDrawn(); }, error);
+    std::unique_ptr<Session> session =
+        Session::start(options, presets, error, [&progress] { progress.triangleDrawn(); });
     if (!session) return fail(err, error);
 
     std::unique_ptr<ContactSheet> sheet;
