@@ -8,9 +8,12 @@ set(RT_WINDOWS_MODULE "" CACHE FILEPATH "The built 32-bit Windows module to inst
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${RT_SHARE_DIR}/examples)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${RT_SHARE_DIR}/docs)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${RT_SHARE_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/licences.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# README's links to docs/ and LICENSE hold in the installed tree too.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${RT_SHARE_DIR})
+# Debian's place for a package's licence, named after the package.
+set(RT_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/render-triangle)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${RT_DOC_DIR} RENAME copyright)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/licences.md DESTINATION ${RT_DOC_DIR})
 if(RT_WINDOWS_MODULE)
   install(FILES ${RT_WINDOWS_MODULE} DESTINATION ${RT_SHARE_DIR}/windows)
 endif()
