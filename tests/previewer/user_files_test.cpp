@@ -65,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  "--frames-dir"}),
     [](const testing::TestParamInfo<SameFileCase>& testCase) { return std::string(testCase.param.name); });
 
+#if PNG_OUTPUT
 TEST(FramesDir, ALaterShorterRenderRemovesOnlyItsPatternsStaleFrames) {
     ScratchDir dir;
     dir.write("p.preset", kPreset);
@@ -79,6 +80,7 @@ TEST(FramesDir, ALaterShorterRenderRemovesOnlyItsPatternsStaleFrames) {
         if (fileExists(dir.file("frames/"s + name))) left.push_back(name);
     EXPECT_EQ(left, (std::vector<std::string>{"frame-0000.png", "frame-0001.png", "frame-0004.png.bak", "notes.txt"}));
 }
+#endif
 
 // Waits (without a deadline that could make the test flaky, but bounded so a
 // broken build does not hang) for a file whose name starts with `prefix`.
@@ -130,14 +132,17 @@ TEST_P(StoppedMidRender, LeavesNoTemporaryFile) {
     }
 }
 
+const std::vector<SignalCase> kSignalCases = {
+    {"CtrlCWithOutputs", SIGINT, {"--out", "last.png", "--sheet", "sheet.png", "--save-block", "b.bin"}, ".", ".last.png."},
+    {"TermWithOutputs", SIGTERM, {"--out", "last.bgra", "--save-block", "b.bin"}, ".", ".b.bin."},
+#if PNG_OUTPUT
+    {"CtrlCWithFrames", SIGINT, {"--frames-dir", "frames"}, "frames", "frame-0002"},
+    {"TermWithFrames", SIGTERM, {"--frames-dir", "frames"}, "frames", "frame-0002"},
+#endif
+};
+
 INSTANTIATE_TEST_SUITE_P(
-    Signals, StoppedMidRender,
-    testing::Values(SignalCase{"CtrlCWithOutputs", SIGINT, {"--out", "last.png", "--sheet", "sheet.png", "--save-block",
-                                                            "b.bin"}, ".", ".last.png."},
-                    SignalCase{"TermWithOutputs", SIGTERM, {"--out", "last.bgra", "--save-block", "b.bin"}, ".",
-                               ".b.bin."},
-                    SignalCase{"CtrlCWithFrames", SIGINT, {"--frames-dir", "frames"}, "frames", "frame-0002"},
-                    SignalCase{"TermWithFrames", SIGTERM, {"--frames-dir", "frames"}, "frames", "frame-0002"}),
+    Signals, StoppedMidRender, testing::ValuesIn(kSignalCases),
     [](const testing::TestParamInfo<SignalCase>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
