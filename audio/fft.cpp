@@ -50,6 +50,35 @@ void Fft::forward(double* re, double* im) const {
     }
 }
 
+RealFft::RealFft(size_t size)
+    : size_(size), half_(size / 2), cosTable_(size / 2 + 1), sinTable_(size / 2 + 1), zr_(size / 2), zi_(size / 2) {
+    for (size_t k = 0; k <= size / 2; ++k) {
+        const double angle = 2.0 * kPi * static_cast<double>(k) / static_cast<double>(size);
+        cosTable_[k] = detCos(angle);
+        sinTable_[k] = detSin(angle);
+    }
+}
+
+void RealFft::forward(const double* in, double* re, double* im) {
+    const size_t half = size_ / 2;
+    // Even samples as the real part, odd ones as the imaginary part.
+    for (size_t m = 0; m < half; ++m) {
+        zr_[m] = in[2 * m];
+        zi_[m] = in[2 * m + 1];
+    }
+    half_.forward(zr_.data(), zi_.data());
+    for (size_t k = 0; k <= half; ++k) {
+        const size_t a = k % half, b = (half - k) % half;
+        // Even part E = (Z[k] + conj Z[half-k]) / 2, odd part O = (Z[k] - conj Z[half-k]) / 2i.
+        const double er = 0.5 * (zr_[a] + zr_[b]), ei = 0.5 * (zi_[a] - zi_[b]);
+        const double or_ = 0.5 * (zi_[a] + zi_[b]), oi = -0.5 * (zr_[a] - zr_[b]);
+        // X[k] = E + e^{-2 pi i k / size} O
+        const double wr = cosTable_[k], wi = -sinTable_[k];
+        re[k] = er + (or_ * wr - oi * wi);
+        im[k] = ei + (or_ * wi + oi * wr);
+    }
+}
+
 std::vector<double> hannWindow(size_t length) {
     std::vector<double> window(length);
     for (size_t k = 0; k < length; ++k)

@@ -23,6 +23,23 @@ private:
     std::vector<size_t> bitReversed_;
 };
 
+// The transform of a real block of `size` samples through a complex one of
+// half the size: bins 0 to size / 2, the same values as Fft gives there.
+class RealFft {
+public:
+    explicit RealFft(size_t size);
+
+    size_t size() const { return size_; }
+    // in: size samples; re, im: size / 2 + 1 bins each.
+    void forward(const double* in, double* re, double* im);
+
+private:
+    size_t size_;
+    Fft half_;
+    std::vector<double> cosTable_, sinTable_;  // e^{-2 pi i k / size}, k <= size / 2
+    std::vector<double> zr_, zi_;
+};
+
 // A periodic Hann window of `length` points.
 std::vector<double> hannWindow(size_t length);
 

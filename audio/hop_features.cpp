@@ -15,8 +15,9 @@ constexpr double kSilentFlux = 1e-9;
 HopFeatureExtractor::HopFeatureExtractor()
     : fft_(kOnsetWindow),
       window_(hannWindow(kOnsetWindow)),
-      re_(kOnsetWindow),
-      im_(kOnsetWindow),
+      windowed_(kOnsetWindow),
+      re_(kOnsetWindow / 2 + 1),
+      im_(kOnsetWindow / 2 + 1),
       previous_(kOnsetWindow / 2 + 1, 0.0),
       bass_(kHopRate),
       mid_(kHopRate),
@@ -47,11 +48,8 @@ void HopFeatureExtractor::finish(std::vector<HopFeatures>& out) {
 }
 
 void HopFeatureExtractor::analyseHop(std::vector<HopFeatures>& out) {
-    for (int k = 0; k < kOnsetWindow; ++k) {
-        re_[k] = window_[k] * pending_[k];
-        im_[k] = 0.0;
-    }
-    fft_.forward(re_.data(), im_.data());
+    for (int k = 0; k < kOnsetWindow; ++k) windowed_[k] = window_[k] * pending_[k];
+    fft_.forward(windowed_.data(), re_.data(), im_.data());
 
     const double binHz = static_cast<double>(kAnalysisRate) / kOnsetWindow;
     double lowFlux = 0, highFlux = 0, bass = 0, mid = 0, treble = 0;

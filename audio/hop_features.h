@@ -39,13 +39,13 @@ public:
 private:
     void analyseHop(std::vector<HopFeatures>& out);
 
-    Fft fft_;
+    RealFft fft_;
     std::vector<double> window_;
     double scale_ = 0;
     std::vector<float> pending_;  // mono samples from the next hop's window start
     long long nextHop_ = 0;
     long long received_ = 0;
-    std::vector<double> re_, im_;
+    std::vector<double> windowed_, re_, im_;
     std::vector<double> previous_;  // compressed magnitudes of the last hop
     BandLevels bass_, mid_, treble_;
     RecentAverage lowFluxAverage_, highFluxAverage_;

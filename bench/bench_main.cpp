@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     bench::registerBandwidthBenchmarks();
     bench::registerFillBenchmarks();
     bench::registerSmallTriangleBenchmarks();
+    bench::registerLanguageBenchmarks();
 
     bench::SummaryReporter reporter;
     if (benchmark::RunSpecifiedBenchmarks(&reporter) == 0) {

@@ -18,6 +18,7 @@ extern const ModeUnderTest kModes[11];
 void registerBandwidthBenchmarks();
 void registerFillBenchmarks();
 void registerSmallTriangleBenchmarks();
+void registerLanguageBenchmarks();
 // Pixels one of the small triangles writes, on average.
 double pixelsPerSmallTriangle();
 

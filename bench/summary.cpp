@@ -61,6 +61,21 @@ void SummaryReporter::printSummary(double pixelsPerSmallTriangle) const {
     std::printf("%.2f million triangles/s drawn (%.0f pixels each), %.2f million/s with drawing switched off:\n",
                 drawn / 1e6, pixelsPerSmallTriangle, scriptsOnly / 1e6);
     std::printf("scripts and frame driver take %.0f%% of the time.\n", 100.0 * ratio(drawn, scriptsOnly));
+
+    // Items are loop iterations, or lines for the compiler.
+    const auto nanoseconds = [this](const char* name) { return ratio(1e9, rate(name)); };
+    const double empty = nanoseconds("language/empty_loop");
+    const double index = nanoseconds("language/index_loop");
+    std::printf("\n### Stand-in language\n\n");
+    std::printf("| | ns |\n|---|---:|\n");
+    std::printf("| repeat, empty body, per iteration | %.2f |\n", empty);
+    std::printf("| repeat, body of 6 arithmetic operations, per iteration | %.2f |\n",
+                nanoseconds("language/arithmetic_loop"));
+    std::printf("| while, condition and one addition, per iteration | %.2f |\n", nanoseconds("language/while_loop"));
+    std::printf("| memory read (mem[k] less k), per read | %.2f |\n", nanoseconds("language/memory_read_loop") - index);
+    std::printf("| memory write with its constant (mem[k] = 1 less k), per write | %.2f |\n",
+                nanoseconds("language/memory_write_loop") - index);
+    std::printf("| compiling a 1,000-line script, per line | %.0f |\n", nanoseconds("language/compile_1000_lines"));
 }
 
 }  // namespace bench

@@ -27,6 +27,15 @@ if(RT_BUILD_FUZZ)
 endif()
 
 if(WIN32)
+  # No build paths in the Windows binaries (file names in assertions and the
+  # like), so that two builds of one source in different places are the same
+  # bytes. The build tree may lie inside the source tree: its rule comes last
+  # and so wins for generated files.
+  add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                      -ffile-prefix-map=${PROJECT_BINARY_DIR}/=build/)
+endif()
+
+if(WIN32)
   # One self-contained module: the GCC runtimes are linked in.
   add_link_options(-static-libgcc -static-libstdc++ -static)
 endif()

@@ -67,12 +67,9 @@ void takeEdit(int id) {
         const LayoutSlot* record = panel::slot(box.slot);
         TriangleEffect* effect = editedEffect();
         if (record == nullptr || effect == nullptr) return;
-        char* text = readSectionText(*record);
-        // Out of memory: the section keeps its string and nothing needs recompiling.
-        if (text == nullptr) return;
-        // The new string must be in place before the counter restarts.
-        effect->adoptSection(box.section, text);
-        effect->restartRecompileCounter();
+        // Out of memory (a null text): the section keeps its string and
+        // nothing needs recompiling.
+        effect->acceptEdit(box.section, readSectionText(*record));
         return;
     }
 }

@@ -1,7 +1,9 @@
 // A tiny lock for the code strings: the editor panel replaces them on its own
-// thread while the renderer may be compiling from them. Contention is rare and
-// short (a pointer swap, or one recompile), so spinning with a yield is enough
-// and keeps the module free of a threading runtime.
+// thread while the renderer may be copying them to compile. Contention is rare
+// and short (a pointer swap or a copy), so spinning with a yield is enough and
+// keeps the module free of a threading runtime. It is never held across a
+// call into the host or the platform: those may re-enter the effect on the
+// same thread, and the lock is not recursive.
 #pragma once
 
 #include <atomic>

@@ -115,6 +115,12 @@ void TriangleEffect::adoptSection(Section section, char* text) {
     freeCodeString(previous);
 }
 
+void TriangleEffect::acceptEdit(Section section, char* text) {
+    if (text == nullptr) return;
+    adoptSection(section, text);
+    restartRecompileCounter();
+}
+
 bool TriangleEffect::replaceSection(Section section, const char* text) {
     char* copy = newCodeString(text, std::strlen(text));
     if (copy == nullptr) return false;
@@ -126,4 +132,16 @@ char* TriangleEffect::copySection(Section section) const {
     SpinLockGuard guard(codeLock);
     const char* text = const_cast<TriangleEffect*>(this)->codeField(section);
     return newCodeString(text, std::strlen(text));
+}
+
+bool TriangleEffect::copySections(char* (&texts)[kSectionCount]) const {
+    SpinLockGuard guard(codeLock);
+    for (int s = 0; s < kSectionCount; ++s) {
+        const char* text = const_cast<TriangleEffect*>(this)->codeField(static_cast<Section>(s));
+        texts[s] = newCodeString(text, std::strlen(text));
+        if (texts[s] != nullptr) continue;
+        for (int k = 0; k < s; ++k) freeCodeString(texts[k]);
+        return false;
+    }
+    return true;
 }

@@ -37,6 +37,10 @@ public:
     bool replaceSection(Section section, const char* text);
     // Restarts the recompile counter: the sections recompile on the 21st frame.
     void restartRecompileCounter() { framesSinceEdit.store(0); }
+    // What one notification from a code box does: adopts the box's text (a
+    // heap string from newCodeString(); null does nothing) and then restarts
+    // the counter, so a recompile never finds the counter reset before the text.
+    void acceptEdit(Section section, char* text);
 
     // Copy of a section's current text, for tests and tools (caller frees with
     // freeCodeString).
@@ -54,7 +58,11 @@ private:
     ~TriangleEffect();
 
     bool bindVariables(const HostServices& host);
-    void recompile(const HostServices& host, VisData* visData);
+    // False when memory for the copies of the texts could not be had.
+    bool recompile(const HostServices& host, VisData* visData);
+    // Copies of the four texts taken together, so they come from one
+    // consistent set; false (and nothing allocated) when out of memory.
+    bool copySections(char* (&texts)[kSectionCount]) const;
     void runTriangleLoop(const HostServices& host, VisData* visData);
     char*& codeField(Section section);
 

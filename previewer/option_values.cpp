@@ -122,4 +122,27 @@ bool parseHexWord(const std::string& text, uint32_t& value, std::string& error) 
     return true;
 }
 
+bool parseSeconds(const std::string& text, double max, double& value, std::string& error) {
+    const size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = point == std::string::npos ? std::string("0") : text.substr(point + 1);
+    if (!allDigits(whole) || !allDigits(fraction) || whole.size() > 9) {
+        error = "'" + text + "' is not a number of seconds";
+        return false;
+    }
+    double parsed = 0;
+    for (char c : whole) parsed = parsed * 10 + (c - '0');
+    double scale = 0.1;
+    for (char c : fraction) {
+        parsed += (c - '0') * scale;
+        scale /= 10;
+    }
+    if (parsed > max) {
+        error = "'" + text + "' is more than " + std::to_string(static_cast<long>(max)) + " seconds";
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
 }  // namespace previewer

@@ -24,12 +24,24 @@ bool takePath(const std::string& value, std::string& target, std::string& error)
     return true;
 }
 
+bool takeBeatSource(const std::string& value, Options& options, std::string& error) {
+    if (value != "none" && value != "music") {
+        error = "'" + value + "': use none or music";
+        return false;
+    }
+    options.beatsFromMusic = value == "music";
+    return true;
+}
+
 const std::map<std::string, ValueParser>& valueOptions() {
     static const std::map<std::string, ValueParser> table = {
         {"--size",
          [](const std::string& v, Options& o, std::string& e) { return parseFrameSize(v, o.width, o.height, e); }},
         {"--frames",
-         [](const std::string& v, Options& o, std::string& e) { return takeInteger(v, 1, kMaxFrames, o.frames, e); }},
+         [](const std::string& v, Options& o, std::string& e) {
+             o.framesGiven = true;
+             return takeInteger(v, 1, kMaxFrames, o.frames, e);
+         }},
         {"--blend", [](const std::string& v, Options& o, std::string& e) { return parseBlend(v, o.blendModeWord, e); }},
         {"--beat-every",
          [](const std::string& v, Options& o, std::string& e) { return takeInteger(v, 0, kMaxFrames, o.beatEvery, e); }},
@@ -41,6 +53,15 @@ const std::map<std::string, ValueParser>& valueOptions() {
         {"--sheet", [](const std::string& v, Options& o, std::string& e) { return takePath(v, o.sheetFile, e); }},
         {"--save-block",
          [](const std::string& v, Options& o, std::string& e) { return takePath(v, o.saveBlockFile, e); }},
+        {"--audio", [](const std::string& v, Options& o, std::string& e) { return takePath(v, o.audioFile, e); }},
+        {"--fps", [](const std::string& v, Options& o, std::string& e) { return takeInteger(v, 1, kMaxFps, o.fps, e); }},
+        {"--start",
+         [](const std::string& v, Options& o, std::string& e) {
+             return parseSeconds(v, kMaxStartSeconds, o.startSeconds, e);
+         }},
+        {"--beats", [](const std::string& v, Options& o, std::string& e) { return takeBeatSource(v, o, e); }},
+        {"--log-frames",
+         [](const std::string& v, Options& o, std::string& e) { return takePath(v, o.logFramesFile, e); }},
     };
     return table;
 }
@@ -112,6 +133,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
 
     if (options.presets.empty()) return failure("no preset given (see --help)");
+    if (!options.beatsFromMusic && options.beatEvery > 0)
+        return failure("--beats none and --beat-every contradict each other: give one");
     return result;
 }
 

@@ -10,6 +10,8 @@ namespace previewer {
 constexpr int32_t kMaxFrameSide = 16384;
 constexpr int32_t kMaxFrames = 1000000;
 constexpr int32_t kDefaultSheetThumbnails = 16;
+constexpr int32_t kMaxFps = 240;
+constexpr double kMaxStartSeconds = 1e6;
 
 struct Options {
     int32_t width = 640;
@@ -23,11 +25,19 @@ struct Options {
     bool quiet = false;
     bool force = false;  // render even when it needs more than half of the memory
     int32_t sheetThumbnails = kDefaultSheetThumbnails;
+    bool framesGiven = false;    // --frames on the command line (else the music's length)
+
+    // Music: frame k is the music at startSeconds + k / fps.
+    std::string audioFile;
+    int32_t fps = 60;
+    double startSeconds = 0;
+    bool beatsFromMusic = true;  // false: --beats none
 
     std::string outFile;
     std::string framesDir;
     std::string sheetFile;
     std::string saveBlockFile;
+    std::string logFramesFile;
 
     std::vector<std::string> presets;
 

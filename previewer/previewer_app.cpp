@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <new>
 #include <set>
@@ -13,12 +14,16 @@
 #include "frontend/temporary_file.h"
 #include "frontend/version.h"
 #include "previewer/contact_sheet.h"
+#include "previewer/frame_log.h"
 #include "previewer/memory_budget.h"
+#include "previewer/music_track.h"
 #include "previewer/options.h"
 #include "previewer/picture_output.h"
 #include "previewer/preset_file.h"
 #include "previewer/script_check.h"
+#include "previewer/script_lint.h"
 #include "previewer/session.h"
+#include "standin/music_frame.h"
 
 namespace previewer {
 
@@ -44,6 +49,7 @@ bool checkOutputs(const Options& options, std::string& error) {
         if (!frontend::checkOutputPath(options.sheetFile, error)) return false;
     }
     if (!options.saveBlockFile.empty() && !frontend::checkOutputPath(options.saveBlockFile, error)) return false;
+    if (!options.logFramesFile.empty() && !frontend::checkOutputPath(options.logFramesFile, error)) return false;
     if (!options.framesDir.empty()) {
         struct stat info {};
         const bool exists = ::stat(options.framesDir.c_str(), &info) == 0;
@@ -66,9 +72,11 @@ frontend::FileSequence frameFiles(const Options& options) {
 bool checkInputsUntouched(const Options& options, std::string& error) {
     frontend::InputFiles inputs;
     for (const std::string& preset : options.presets) inputs.add(preset);
+    if (!options.audioFile.empty()) inputs.add(options.audioFile);
     if (!inputs.checkOutput("--out", options.outFile, error) ||
         !inputs.checkOutput("--sheet", options.sheetFile, error) ||
-        !inputs.checkOutput("--save-block", options.saveBlockFile, error))
+        !inputs.checkOutput("--save-block", options.saveBlockFile, error) ||
+        !inputs.checkOutput("--log-frames", options.logFramesFile, error))
         return false;
     if (options.framesDir.empty()) return true;
     for (const std::string& file : frameFiles(options).existing())
@@ -87,6 +95,26 @@ int reportScriptProblems(const std::vector<PresetFile>& presets, bool strict, st
         }
     }
     return count;
+}
+
+// --strict: the likely slips that still compile.
+void reportLintWarnings(const std::vector<PresetFile>& presets, std::ostream& err) {
+    for (const PresetFile& preset : presets) {
+        for (const ScriptProblem& warning : lintPreset(preset)) {
+            err << kProgram << describeProblem(preset, warning) << '\n';
+        }
+    }
+}
+
+// Whether any preset's text has one of the words (as a name, a call or in a
+// comment: a cheap test that errs on the side of yes).
+bool mentionsAny(const std::vector<PresetFile>& presets, std::initializer_list<const char*> words) {
+    for (const PresetFile& preset : presets) {
+        const std::string block = preset.block();
+        for (const char* word : words)
+            if (block.find(word) != std::string::npos) return true;
+    }
+    return false;
 }
 
 int fail(std::ostream& err, const std::string& message) {
@@ -131,16 +159,18 @@ struct FinalOutput {
     frontend::TemporaryFile file;
 };
 
-int render(const Options& options, const std::vector<PresetFile>& presets, std::ostream& err, bool errIsTerminal) {
+int render(const Options& options, const std::vector<PresetFile>& presets, MusicTrack& music, std::ostream& err,
+           bool errIsTerminal) {
     std::string error;
     if (!options.framesDir.empty()) {
         if (!frontend::ensureDirectory(options.framesDir, error)) return fail(err, error);
         if (!frameFiles(options).removeFrom(options.frames, error)) return fail(err, error);
     }
 
-    std::unique_ptr<FinalOutput> out, sheetOut, blockOut;
+    std::unique_ptr<FinalOutput> out, sheetOut, blockOut, logOut;
     for (auto [target, holder] : {std::make_pair(&options.outFile, &out), std::make_pair(&options.sheetFile, &sheetOut),
-                                  std::make_pair(&options.saveBlockFile, &blockOut)}) {
+                                  std::make_pair(&options.saveBlockFile, &blockOut),
+                                  std::make_pair(&options.logFramesFile, &logOut)}) {
         if (target->empty()) continue;
         *holder = std::make_unique<FinalOutput>(*target);
         if (!(*holder)->file.create(error)) return fail(err, error);
@@ -158,8 +188,15 @@ int render(const Options& options, const std::vector<PresetFile>& presets, std::
 
     NothingDrawnWarnings warnings(err, options.quiet, options);
     const frontend::FileSequence frames = frameFiles(options);
+    // The host's per-frame block: big, so on the heap, and reused.
+    const auto musicFrame = std::make_unique<standin::MusicFrame>();
+    FrameLog log;
     for (int32_t number = 0; number < options.frames; ++number) {
-        const std::vector<NothingDrawnNote> notes = session->renderFrame(number);
+        music.fill(number, *musicFrame);
+        const bool beat = music.isBeat(number);
+        if (logOut) log.add(*musicFrame, beat);
+        const std::vector<NothingDrawnNote> notes =
+            session->renderFrame(number, beat, standin::asVisData(musicFrame.get()));
         if (!notes.empty()) {
             progress.finish();
             warnings.note(notes, number, presets);
@@ -168,7 +205,7 @@ int render(const Options& options, const std::vector<PresetFile>& presets, std::
             progress.finish();
             return fail(err, error);
         }
-        if (sheet && sheet->wants(number)) sheet->add(number, session->frame(), options.isBeatFrame(number));
+        if (sheet && sheet->wants(number)) sheet->add(number, session->frame(), beat);
         progress.update(number + 1);
     }
     progress.finish();
@@ -182,13 +219,20 @@ int render(const Options& options, const std::vector<PresetFile>& presets, std::
         };
         if (!frontend::writeAtomically(blockOut->file, write, error)) return fail(err, error);
     }
+    if (logOut) {
+        const std::string text = log.text();
+        const frontend::FileWriter write = [&text](const std::string& path, std::string& reason) {
+            return frontend::writeBytes(path, text, reason);
+        };
+        if (!frontend::writeAtomically(logOut->file, write, error)) return fail(err, error);
+    }
     return kExitDone;
 }
 
 }  // namespace
 
 int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-    const ParsedCommandLine parsed = parseCommandLine(args);
+    ParsedCommandLine parsed = parseCommandLine(args);
     if (parsed.outcome == ParsedCommandLine::Outcome::Help) {
         out << usageText();
         return kExitDone;
@@ -198,7 +242,7 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
         return kExitDone;
     }
     if (parsed.outcome == ParsedCommandLine::Outcome::Error) return fail(err, parsed.error);
-    const Options& options = parsed.options;
+    Options& options = parsed.options;
 
     std::string error;
     if (!checkOutputs(options, error)) return fail(err, error);
@@ -219,11 +263,20 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
             << " not compile; nothing rendered (--strict)\n";
         return kExitScriptErrors;
     }
+    if (options.strict) reportLintWarnings(presets, err);
+
+    std::vector<std::string> warnings;
+    std::unique_ptr<MusicTrack> music = MusicTrack::load(options, error, warnings);
+    if (!music) return fail(err, error);
+    music->setSignalNeeded(mentionsAny(presets, {"wave", "spectrum"}));
+    for (const std::string& warning : warnings) err << kProgram << "warning: " << warning << '\n';
+    // With music and no --frames, the render covers the song.
+    if (music->hasMusic() && !options.framesGiven) options.frames = music->framesOfMusic();
 
     const uint64_t needed = estimateRenderBytes(options);
     if (!checkMemory(needed, availableMemoryBytes(), options.force, error)) return fail(err, error);
     try {
-        return render(options, presets, err, errIsTerminal);
+        return render(options, presets, *music, err, errIsTerminal);
     } catch (const std::bad_alloc&) {
         return fail(err, "out of memory: a " + std::to_string(options.width) + "x" + std::to_string(options.height) +
                              " render needs about " + describeBytes(needed) + "; try a smaller --size");

@@ -12,7 +12,8 @@ namespace previewer {
 Session::Session(const Options& options, std::function<void()> onTriangle)
     : options_(options),
       watch_(standin_services(), std::move(onTriangle)),
-      frame_(options.width, options.height, options.fill) {}
+      frame_(options.width, options.height, options.fill),
+      music_(new standin::MusicFrame) {}
 
 std::unique_ptr<Session> Session::start(const Options& options, const std::vector<PresetFile>& presets,
                                         std::string& error, std::function<void()> onTriangle) {
@@ -43,15 +44,21 @@ Session::~Session() {
     host::setServices(nullptr);
 }
 
-std::vector<NothingDrawnNote> Session::renderFrame(int32_t number) {
+std::vector<NothingDrawnNote> Session::renderFrame(int32_t number, bool beat, VisData* visData) {
     watch_.beginFrame();
     if (number > 0 && options_.clearEachFrame) std::fill(frame_.pixels.begin(), frame_.pixels.end(), options_.fill);
-    const int32_t beat = options_.isBeatFrame(number) ? 1 : 0;
     for (TriangleEffect* effect : effects_) {
-        // No per-frame audio data and no second buffer: the effect uses neither.
-        effect->renderFrame(nullptr, beat, frame_.pixels.data(), nullptr, frame_.width, frame_.height);
+        // No second buffer: the effect does not use one.
+        effect->renderFrame(visData, beat ? 1 : 0, frame_.pixels.data(), nullptr, frame_.width, frame_.height);
     }
     return watch_.endFrame();
+}
+
+std::vector<NothingDrawnNote> Session::renderFrame(int32_t number) {
+    constexpr double kFramesPerSecond = 60.0;
+    music_->time = number / kFramesPerSecond;
+    music_->frameIndex = number;
+    return renderFrame(number, options_.isBeatFrame(number), standin::asVisData(music_.get()));
 }
 
 std::string Session::savedBlock(size_t index) const {

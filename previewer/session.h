@@ -12,8 +12,10 @@
 #include "previewer/image.h"
 #include "previewer/options.h"
 #include "previewer/preset_file.h"
+#include "standin/music_frame.h"
 
 class TriangleEffect;
+struct VisData;
 
 namespace previewer {
 
@@ -28,9 +30,13 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Renders frame `number` (0-based) through every effect. Frame 0 starts
+    // Renders frame `number` (0-based) through every effect, handing each
+    // the beat flag and the host's per-frame data block. Frame 0 starts
     // from the fill word, and so does every frame with --clear. Returns what
     // kept any effect from drawing.
+    std::vector<NothingDrawnNote> renderFrame(int32_t number, bool beat, VisData* visData);
+    // The same with the beat every --beat-every frames and silence at 60
+    // frames a second.
     std::vector<NothingDrawnNote> renderFrame(int32_t number);
 
     const Image& frame() const { return frame_; }
@@ -43,6 +49,9 @@ private:
     Options options_;
     DrawingWatch watch_;
     Image frame_;
+    // The block of the one-argument renderFrame: silence, but time() and
+    // frame_index() count.
+    std::unique_ptr<standin::MusicFrame> music_;
     std::vector<TriangleEffect*> effects_;
 };
 

@@ -26,16 +26,31 @@ Frames:
                          already there. The host's word is MODE | RATIO << 8.
                          Default 0. Scripts that set zbuf draw depth-tested.
   --beat-every K         frame k is a beat frame when k % K == 0, counting
-                         from 0 (default: no beats; 0 also means none)
+                         from 0, with or without --audio (default: no beats,
+                         or the song's; 0 also means none)
   --fill 0xAARRGGBB      the word every pixel holds before the first frame
                          (default 0x00000000)
   --clear                refill with that word before every frame (by default
                          the buffer persists from frame to frame, as the
                          host's does)
 
+Music:
+  --audio FILE           a song the scripts hear: WAV, FLAC, Ogg Vorbis, Opus,
+                         MP3 or AAC/M4A, any rate from 8 to 192 kHz, more than
+                         two channels mixed down. Beats come from the song
+                         and, without --frames, the render covers it to its
+                         end; past the end the music is silence
+  --fps N                frames per second of music, 1 to 240 (default 60):
+                         frame k shows the music at START + k / N seconds
+  --start SECONDS        where in the song frame 0 is (default 0)
+  --beats WHICH          none: no beat frames at all; music (the default):
+                         the song's beats, or --beat-every's when given
+  --log-frames FILE      one JSON line per frame: frame, time, beat, bass,
+                         mid, treble and tempo, as the scripts saw them
+
 Outputs (written whole or not at all: under a temporary name beside the file,
 renamed when complete, and removed on an error, Ctrl-C or SIGTERM; an output
-that is one of the PRESET files, under any name, is refused before rendering):
+that is a PRESET file or the song, under any name, is refused before rendering):
   --out FILE             the last frame: FILE.png (RGB) or FILE.bgra (the
                          frame buffer's 32-bit words, little-endian, row 0
                          first, width x height x 4 bytes and nothing else)
@@ -52,7 +67,8 @@ that is one of the PRESET files, under any name, is refused before rendering):
 
 Checking and messages:
   --strict               a section that does not compile is an error (exit 1)
-                         instead of being skipped as the host skips it
+                         instead of being skipped as the host skips it; also
+                         warns about likely slips that do compile
   --quiet                no progress bar and no drawing warnings. On a
                          terminal a progress bar appears once rendering has
                          taken a second (frames, triangles of the frame under
@@ -91,8 +107,9 @@ Preset files:
   line, column and message (text files give the file's own line number).
 
 Exit status: 0 done; 1 --strict and a section failed to compile; 2 a bad
-option, an unreadable or malformed preset, an output that cannot be written
-or that is a preset, or not enough memory (a one-line message says which).
+option, an unreadable or malformed preset or song, an output that cannot be
+written or that is an input, or not enough memory (a one-line message says
+which).
 )";
 }
 

@@ -36,18 +36,23 @@ bool TriangleEffect::bindVariables(const HostServices& host) {
     return true;
 }
 
-void TriangleEffect::recompile(const HostServices& host, VisData* visData) {
+bool TriangleEffect::recompile(const HostServices& host, VisData* visData) {
+    // The host's compiler may dispatch window messages on this thread (an
+    // error box, a message pump), and so deliver an edit from the panel: it
+    // compiles private copies, so that no lock is held while it runs and an
+    // edit never frees a text being compiled.
+    char* texts[kSectionCount] = {};
+    if (!copySections(texts)) return false;
+
     CodeHandle* handles[kSectionCount] = {&initHandle, &frameHandle, &beatHandle, &triangleHandle};
     for (CodeHandle* handle : handles) {
         if (*handle != nullptr) host.freeCode(*handle);
         *handle = nullptr;
     }
-    {
-        // The panel may be replacing a string on its own thread right now.
-        SpinLockGuard guard(codeLock);
-        for (int s = 0; s < kSectionCount; ++s) *handles[s] = host.compileCode(context, codeField(static_cast<Section>(s)));
-    }
+    for (int s = 0; s < kSectionCount; ++s) *handles[s] = host.compileCode(context, texts[s]);
+    for (char* text : texts) freeCodeString(text);
     if (initHandle != nullptr) host.executeCode(initHandle, visData);
+    return true;
 }
 
 void TriangleEffect::runTriangleLoop(const HostServices& host, VisData* visData) {
@@ -82,9 +87,13 @@ int32_t EFFECT_CALL TriangleEffect::renderFrame(VisData* visData, int32_t isBeat
 
     // The panel may reset the counter to 0 at any moment; a compare-exchange
     // keeps that reset instead of overwriting it.
+    // An edit that arrives while the sections compile (from this thread, by
+    // way of the host's compiler, or from another) resets it too, and its
+    // text is compiled at the next due recompilation. Without memory for the
+    // copies the counter stays due and the next frame tries again.
     int32_t counter = framesSinceEdit.load();
-    if (counter == kRecompileFrame) recompile(*host, visData);
-    if (counter != kCounterRest) framesSinceEdit.compare_exchange_strong(counter, counter + 1);
+    const bool compiled = counter != kRecompileFrame || recompile(*host, visData);
+    if (compiled && counter != kCounterRest) framesSinceEdit.compare_exchange_strong(counter, counter + 1);
 
     if (frameHandle != nullptr) host->executeCode(frameHandle, visData);
 

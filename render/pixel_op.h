@@ -59,8 +59,11 @@ struct SpanTable {
 const SpanTable& scalarSpans();
 // Null where the build has no SSE2.
 const SpanTable* sse2Spans();
-// The table the renderer uses: SSE2 where available unless RT_FORCE_SCALAR=1
-// (read once, on first use).
+// The table the renderer binds: SSE2 where available, unless the scalar
+// spans were asked for.
 const SpanTable& activeSpans();
+// For test and benchmark programs only (the module exports nothing of it):
+// binds the scalar spans from the next pixel-operation selection on.
+void setScalarSpansOnly(bool scalarOnly);
 
 }  // namespace render

@@ -1,5 +1,6 @@
 // The plain span routines: one pixel after another through the reference
-// operations. Selected with RT_FORCE_SCALAR=1 and used to check the vector ones.
+// operations. Test programs can bind them in place of the vector ones, which
+// they are also used to check.
 #include <algorithm>
 
 #include "render/pixel_byte_ops.h"

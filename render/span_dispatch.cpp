@@ -1,27 +1,20 @@
-#include <cstdlib>
-#include <cstring>
-
 #include "render/pixel_op.h"
 
 namespace render {
 namespace {
 
-bool scalarForced() {
-    const char* value = std::getenv("RT_FORCE_SCALAR");
-    return value != nullptr && std::strcmp(value, "1") == 0;
-}
-
-const SpanTable& chooseTable() {
-    const SpanTable* vector = sse2Spans();
-    if (vector == nullptr || scalarForced()) return scalarSpans();
-    return *vector;
-}
+// Set only by test and benchmark programs: the product has no configuration
+// of its own, so nothing from outside can change what it draws with.
+bool g_scalarSpansOnly = false;
 
 }  // namespace
 
+void setScalarSpansOnly(bool scalarOnly) { g_scalarSpansOnly = scalarOnly; }
+
 const SpanTable& activeSpans() {
-    static const SpanTable& table = chooseTable();
-    return table;
+    const SpanTable* vector = sse2Spans();
+    if (vector == nullptr || g_scalarSpansOnly) return scalarSpans();
+    return *vector;
 }
 
 }  // namespace render

@@ -27,3 +27,12 @@ render beat-burst --beat-every 15 examples/beat-burst.preset
 render blend-play-additive --blend additive --clear examples/blend-play.preset
 render blend-play-mix --blend mix:208 examples/blend-play.preset
 render triangle-field examples/triangle-field.preset
+render particle-fountain examples/particle-fountain.preset
+render ribbon-trail examples/ribbon-trail.preset
+song="--audio examples/music/groove.ogg --fps 30 --frames 240"
+# shellcheck disable=SC2086
+render spectrum-bars $song examples/spectrum-bars.preset
+# shellcheck disable=SC2086
+render wave-ring $song examples/wave-ring.preset
+# shellcheck disable=SC2086
+render music-burst $song examples/music-burst.preset

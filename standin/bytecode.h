@@ -7,7 +7,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "standin/music_frame.h"
+
 namespace standin {
+
+// Each of mem and shared holds this many doubles.
+constexpr double kMemorySize = 1048576.0;
+// One loop call stops after this many iterations...
+constexpr double kLoopLimit = 1048576.0;
+// ...and all the loops of one run of a code together after this many, so
+// that nested loops cannot hang the host either.
+constexpr int64_t kRunLoopLimit = int64_t{1} << 22;
+
+// What Op::Music reads from the frame's music block (in Instr::target).
+enum class MusicItem : int32_t { Wave, Spectrum, Bass, Mid, Treble, Time, FrameIndex, Tempo };
 
 using Fn1 = double (*)(double);
 using Fn2 = double (*)(double, double);
@@ -52,6 +65,17 @@ enum class Op : uint8_t {
     JumpIfFalse,  // c = pop; if c == 0 go to target
     AndJump,      // if top == 0: top = 0, go to target; otherwise pop
     OrJump,       // if top != 0: top = 1, go to target; otherwise pop
+    MemLoad,      // top = memory[top] (0 outside); memory is var
+    MemPeek,      // push memory[top], keeping the index below it
+    MemStore,     // v = top, i = pop; memory[i] = v when i is inside; top = v
+    Nip,          // drop the value below the top
+    RepeatStart,  // n = top; none to do: top = 0, go to target; else top = n, capped
+    RepeatNext,   // the count below the top runs down: pop and go to target while any is left, else nip
+    WhileStart,   // push the iteration limit, then 0 (the loop's value so far)
+    WhileTest,    // c = pop; c == 0 (or the run's loops spent): go to target; else pop
+    WhileNext,    // the limit below the top runs down: go to target while any is left
+    Srand,        // *rng = a state made from top (the value stays)
+    Music,        // b = top, a = pop; top = the item target of **frame at (a, b)
 };
 
 #undef STANDIN_DECLARE_BINARY
@@ -66,6 +90,7 @@ struct Instr {
         Fn1 f1;
         Fn2 f2;
         Fn3 f3;
+        const MusicFrame* const* frame;
     };
 };
 
@@ -73,6 +98,9 @@ struct Instr {
 // number of slots the compiler asked for. Returns the final top value (0.0
 // when the code leaves none).
 double execute(const Instr* code, double* stack);
+
+// The generator state srand(seed) sets: the same seed, the same numbers.
+uint64_t seedState(double seed);
 
 // The next uniform double in [0, 1) from a splitmix64 state.
 double nextUniform(uint64_t* state);

@@ -6,7 +6,9 @@
 //                  || , && , == != , < <= > >= , + - , * / % , ^ (right)
 //   unary       := { '-' | '+' | '!' } primary
 //   primary     := number | name | name '(' [assignment {',' assignment}] ')'
-//                | '(' sequence ')'
+//                | ('mem' | 'shared') '[' sequence ']' | '(' sequence ')'
+// A name followed by '(' is a function, without it a variable, so that a new
+// function never changes what an older script means.
 #include "standin/compiler.h"
 
 #include <string>
@@ -18,9 +20,11 @@ namespace standin {
 namespace {
 
 // What the caller of a parse function needs to know about the expression
-// just compiled: whether it was a bare variable, which can be assigned.
+// just compiled: whether it was a bare variable or a memory element (the
+// base of its array), which can be assigned.
 struct Expr {
     double* variable = nullptr;
+    double* memory = nullptr;
 };
 
 int precedence(Tok kind) {
@@ -66,6 +70,7 @@ public:
     Program compileAll() {
         parseSequence();
         if (tok_.kind == Tok::RParen) fail(tok_.pos, "unmatched ')'");
+        if (tok_.kind == Tok::RBracket) fail(tok_.pos, "unmatched ']'");
         if (tok_.kind != Tok::End) failExpected("';'");
         checkSize();
         return emitter_.finish();
@@ -108,12 +113,19 @@ private:
     [[noreturn]] [[gnu::noinline]] static void failUnknownFunction(const Token& name) {
         fail(name.pos, "unknown function " + describe(name));
     }
-    [[noreturn]] [[gnu::noinline]] void failNeedsArguments(const Token& name) const {
-        fail(tok_.pos, "expected '(' after " + describe(name));
+    [[noreturn]] [[gnu::noinline]] void failUnclosedIndex(SourcePos open) const {
+        failExpected(("']' for '[' at " + std::to_string(open.line) + ":" + std::to_string(open.column)).c_str());
     }
     [[noreturn]] [[gnu::noinline]] static void failArity(const Function& function, const Token& name, int count) {
-        fail(name.pos, describe(name) + " takes " + std::to_string(function.arity) +
-                           (function.arity == 1 ? " argument, got " : " arguments, got ") + std::to_string(count));
+        std::string takes;
+        if (function.maxArity == 0) {
+            takes = "no arguments";
+        } else if (function.minArity == function.maxArity) {
+            takes = std::to_string(function.minArity) + (function.minArity == 1 ? " argument" : " arguments");
+        } else {
+            takes = std::to_string(function.minArity) + " or " + std::to_string(function.maxArity) + " arguments";
+        }
+        fail(name.pos, describe(name) + " takes " + takes + ", got " + std::to_string(count));
     }
 
     void checkSize() const {
@@ -130,7 +142,8 @@ private:
     bool parseSequence() {
         bool haveValue = false;
         for (;;) {
-            if (tok_.kind != Tok::Semicolon && tok_.kind != Tok::RParen && tok_.kind != Tok::End) {
+            if (tok_.kind != Tok::Semicolon && tok_.kind != Tok::RParen && tok_.kind != Tok::RBracket &&
+                tok_.kind != Tok::End) {
                 if (haveValue) emitter_.pop();
                 parseAssignment();
                 haveValue = true;
@@ -144,22 +157,30 @@ private:
     // with a loop rather than recursion, so that chains of any length compile.
     void parseAssignment() {
         struct Pending {
-            double* variable;
+            Expr target;
             Op op;  // the binary operator of a compound assignment, Op::End for '='
         };
         std::vector<Pending> pending;
         for (;;) {
             const Expr left = parseConditional();
             if (!isAssignment(tok_.kind)) break;
-            if (left.variable == nullptr) failNotAssignable();
+            if (left.variable == nullptr && left.memory == nullptr) failNotAssignable();
             const Op op = binaryOp(tok_.kind);
-            if (op == Op::End) emitter_.dropTrailingLoad(left.variable);
-            pending.push_back({left.variable, op});
+            if (left.memory != nullptr) {
+                emitter_.memoryTarget(op != Op::End);
+            } else if (op == Op::End) {
+                emitter_.dropTrailingLoad(left.variable);
+            }
+            pending.push_back({left, op});
             advance();
         }
         for (auto it = pending.rbegin(); it != pending.rend(); ++it) {
             if (it->op != Op::End) emitter_.binary(it->op);
-            emitter_.store(it->variable);
+            if (it->target.memory != nullptr) {
+                emitter_.memoryStore(it->target.memory);
+            } else {
+                emitter_.store(it->target.variable);
+            }
         }
     }
 
@@ -245,13 +266,18 @@ private:
         const Token nameToken = tok_;
         const std::string name = Context::lowerCase(nameToken.text);
         advance();
-        const Function* function = findFunction(name);
         if (tok_.kind == Tok::LParen) {
+            const Function* function = findFunction(name);
             if (function == nullptr) failUnknownFunction(nameToken);
             parseCall(*function, nameToken);
             return {};
         }
-        if (function != nullptr) failNeedsArguments(nameToken);
+        if (tok_.kind == Tok::LBracket && (name == "mem" || name == "shared")) {
+            double* base = name == "mem" ? context_.memory() : sharedMemory();
+            parseIndex();
+            emitter_.memoryLoad(base);
+            return {nullptr, base};
+        }
         if (name == "pi") {
             emitter_.constant(kPi);
             return {};
@@ -261,40 +287,101 @@ private:
         return {variable};
     }
 
+    // At '[' after mem or shared: leaves the index.
+    void parseIndex() {
+        const SourcePos open = tok_.pos;
+        Nest nest(*this, open);
+        advance();
+        if (!parseSequence()) failExpected("an index");
+        if (tok_.kind != Tok::RBracket) failUnclosedIndex(open);
+        advance();
+    }
+
+    // The jumps and labels of the functions that control what runs, placed
+    // between their arguments.
+    struct Flow {
+        size_t jumpA = 0;
+        size_t jumpB = 0;
+        size_t top = 0;
+        int depth = 0;
+    };
+
+    void beforeArguments(FunctionKind kind, Flow& flow) {
+        if (kind != FunctionKind::While) return;
+        // The stack holds the iterations left and the loop's value so far.
+        emitter_.plain(Op::WhileStart, +2);
+        flow.top = emitter_.label();
+    }
+
+    // After argument number count (1-based) of a call of kind.
+    void afterArgument(FunctionKind kind, int count, Flow& flow) {
+        switch (kind) {
+            case FunctionKind::If:
+                // if(c, a, b) compiles like c ? a : b.
+                if (count == 1) {
+                    flow.jumpA = emitter_.jump(Op::JumpIfFalse);
+                    flow.depth = emitter_.depth();
+                } else if (count == 2) {
+                    flow.jumpB = emitter_.jump(Op::Jump);
+                    emitter_.placeLabel(flow.jumpA);
+                    emitter_.setDepth(flow.depth);
+                } else if (count == 3) {
+                    emitter_.placeLabel(flow.jumpB);
+                }
+                break;
+            case FunctionKind::Repeat:
+                // The count left stays below the body's value; RepeatNext drops
+                // that value before going round again.
+                if (count == 1) {
+                    flow.jumpA = emitter_.jump(Op::RepeatStart, 0);
+                    flow.top = emitter_.label();
+                } else if (count == 2) {
+                    emitter_.jumpBack(Op::RepeatNext, flow.top, -1);
+                    emitter_.placeLabel(flow.jumpA);
+                }
+                break;
+            case FunctionKind::While:
+                if (count == 1) {
+                    flow.jumpA = emitter_.jump(Op::WhileTest, -2);  // going on, it drops the value so far
+                } else if (count == 2) {
+                    emitter_.jumpBack(Op::WhileNext, flow.top, 0);
+                    emitter_.placeLabel(flow.jumpA);
+                    emitter_.plain(Op::Nip, -1);
+                }
+                break;
+            default: break;
+        }
+    }
+
     // At '(' after the name of function.
     void parseCall(const Function& function, const Token& nameToken) {
         Nest nest(*this, tok_.pos);
         advance();
         int count = 0;
-        size_t toElse = 0;
-        size_t toEnd = 0;
-        int depth = 0;
+        Flow flow;
+        beforeArguments(function.kind, flow);
         if (tok_.kind != Tok::RParen) {
             for (;;) {
                 parseAssignment();
                 ++count;
-                if (function.kind == FunctionKind::If) {
-                    // if(c, a, b) compiles like c ? a : b.
-                    if (count == 1) {
-                        toElse = emitter_.jump(Op::JumpIfFalse);
-                        depth = emitter_.depth();
-                    } else if (count == 2) {
-                        toEnd = emitter_.jump(Op::Jump);
-                        emitter_.placeLabel(toElse);
-                        emitter_.setDepth(depth);
-                    } else if (count == 3) {
-                        emitter_.placeLabel(toEnd);
-                    }
-                }
+                afterArgument(function.kind, count, flow);
                 if (tok_.kind != Tok::Comma) break;
                 advance();
             }
         }
         if (tok_.kind != Tok::RParen) failExpected("',' or ')'");
         advance();
-        if (count != function.arity) failArity(function, nameToken, count);
-        if (function.kind == FunctionKind::Pure) emitter_.call(function);
-        if (function.kind == FunctionKind::Rand) emitter_.random(context_.randomState());
+        if (count < function.minArity || count > function.maxArity) failArity(function, nameToken, count);
+        switch (function.kind) {
+            case FunctionKind::Pure: emitter_.call(function, count); break;
+            case FunctionKind::Rand: emitter_.random(context_.randomState()); break;
+            case FunctionKind::Srand: emitter_.srand(context_.randomState()); break;
+            case FunctionKind::Music:
+                for (int k = count; k < 2; ++k) emitter_.constant(0.0);
+                emitter_.music(function.item, context_.frameSlot());
+                break;
+            default: break;
+        }
     }
 
     Lexer lexer_;

@@ -1,6 +1,31 @@
 #include "standin/context.h"
 
+#include <new>
+
+#include "standin/bytecode.h"
+
 namespace standin {
+namespace {
+
+// calloc: pages of zeros cost nothing until a script writes to them.
+double* zeroedMemory() {
+    void* block = std::calloc(static_cast<size_t>(kMemorySize), sizeof(double));
+    if (block == nullptr) throw std::bad_alloc();
+    return static_cast<double*>(block);
+}
+
+}  // namespace
+
+double* Context::memory() {
+    if (!memory_) memory_.reset(zeroedMemory());
+    return memory_.get();
+}
+
+double* sharedMemory() {
+    // A throwing initialiser leaves it to be tried again on the next call.
+    static double* const shared = zeroedMemory();
+    return shared;
+}
 
 std::string Context::lowerCase(std::string_view name) {
     std::string lower(name);

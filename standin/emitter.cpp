@@ -129,12 +129,12 @@ void Emitter::binary(Op op) {
     }
 }
 
-void Emitter::call(const Function& f) {
-    Instr instr = make(f.arity == 1 ? Op::Call1 : (f.arity == 2 ? Op::Call2 : Op::Call3));
-    if (f.arity == 1) instr.f1 = f.f1;
-    if (f.arity == 2) instr.f2 = f.f2;
-    if (f.arity == 3) instr.f3 = f.f3;
-    const size_t count = static_cast<size_t>(f.arity);
+void Emitter::call(const Function& f, int arity) {
+    Instr instr = make(arity == 1 ? Op::Call1 : (arity == 2 ? Op::Call2 : Op::Call3));
+    if (arity == 1) instr.f1 = f.f1;
+    if (arity == 2) instr.f2 = f.f2;
+    if (arity == 3) instr.f3 = f.f3;
+    const size_t count = static_cast<size_t>(arity);
     bool allConstant = true;
     for (size_t back = 1; back <= count; ++back) allConstant = allConstant && recentIs(Op::Const, back);
     if (allConstant) {
@@ -142,10 +142,10 @@ void Emitter::call(const Function& f) {
         for (size_t k = 0; k < count; ++k) operands[k] = recent(count - k)->k;
         removeLast(count - 1);
         recent()->k = fold(operands, count, instr);
-        depth_ -= f.arity - 1;
+        depth_ -= arity - 1;
         return;
     }
-    append(instr, 1 - f.arity);
+    append(instr, 1 - arity);
 }
 
 void Emitter::random(uint64_t* state) {
@@ -154,10 +154,66 @@ void Emitter::random(uint64_t* state) {
     append(instr, 0);
 }
 
+void Emitter::srand(uint64_t* state) {
+    Instr instr = make(Op::Srand);
+    instr.rng = state;
+    append(instr, 0);
+}
+
+void Emitter::music(MusicItem item, const MusicFrame* const* frame) {
+    Instr instr = make(Op::Music);
+    instr.target = static_cast<int32_t>(item);
+    instr.frame = frame;
+    append(instr, -1);
+}
+
+void Emitter::memoryLoad(double* base) {
+    Instr instr = make(Op::MemLoad);
+    instr.var = base;
+    append(instr, 0);
+}
+
+void Emitter::memoryTarget(bool keepValue) {
+    // The parser reports an element only right after emitting its load.
+    assert(!code_.empty() && code_.back().op == Op::MemLoad);
+    if (keepValue) {
+        code_.back().op = Op::MemPeek;
+        depth_ += 1;
+        maxDepth_ = std::max(maxDepth_, depth_);
+    } else {
+        removeLast(1);
+    }
+    // Nothing may fold the index into what follows.
+    fence_ = code_.size();
+}
+
+void Emitter::memoryStore(double* base) {
+    Instr instr = make(Op::MemStore);
+    instr.var = base;
+    append(instr, -1);
+}
+
+void Emitter::plain(Op op, int effect) { append(make(op), effect); }
+
 size_t Emitter::jump(Op op) {
-    const int effect = (op == Op::Jump) ? 0 : -1;  // the others pop when they fall through
+    return jump(op, op == Op::Jump ? 0 : -1);  // the others pop when they fall through
+}
+
+size_t Emitter::jump(Op op, int effect) {
     append(make(op), effect);
     return code_.size() - 1;
+}
+
+size_t Emitter::label() {
+    fence_ = code_.size();
+    return code_.size();
+}
+
+void Emitter::jumpBack(Op op, size_t target, int effect) {
+    Instr instr = make(op);
+    instr.target = static_cast<int32_t>(target);
+    append(instr, effect);
+    fence_ = code_.size();
 }
 
 void Emitter::placeLabel(size_t jumpIndex) {

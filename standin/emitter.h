@@ -27,13 +27,33 @@ public:
     void store(double* var);
     void unary(Op op);             // Neg, Not or ToBool
     void binary(Op op);            // the plain form of a binary operator
-    void call(const Function& f);  // a FunctionKind::Pure function
+    void call(const Function& f, int arity);  // a FunctionKind::Pure function of arity arguments
     void random(uint64_t* state);  // rand(top)
 
+    void srand(uint64_t* state);   // srand(top)
+    // b = top, a = pop; top = item at (a, b) of the block in *frame.
+    void music(MusicItem item, const MusicFrame* const* frame);
+
+    void memoryLoad(double* base);  // top = base[top]
+    // Turns the memoryLoad that must be the last instruction into the element
+    // an assignment writes: only its index stays, and with keepValue the
+    // element's value is pushed above it (for the compound assignments).
+    void memoryTarget(bool keepValue);
+    void memoryStore(double* base);  // v = top, i = pop; base[i] = v; top = v
+
+    // An instruction without operands, moving the stack depth by effect.
+    void plain(Op op, int effect);
+
     // Emits a jump whose target is set later by placeLabel; returns its index.
+    // effect: the stack change when it falls through.
     size_t jump(Op op);
+    size_t jump(Op op, int effect);
     // Makes the jump at jumpIndex go to the next instruction emitted.
     void placeLabel(size_t jumpIndex);
+    // The index of the next instruction, as the target of a later backward
+    // jump (emitted with jumpBack).
+    size_t label();
+    void jumpBack(Op op, size_t target, int effect);
 
     // Removes the Load of var that must be the last instruction (the left
     // side of '=' needs no value).

@@ -22,7 +22,7 @@ struct CompileError {
 
 enum class Tok : uint8_t {
     End, Number, Name,
-    LParen, RParen, Comma, Semicolon, Question, Colon,
+    LParen, RParen, LBracket, RBracket, Comma, Semicolon, Question, Colon,
     Plus, Minus, Star, Slash, Percent, Caret, Bang,
     Less, LessEq, Greater, GreaterEq, EqEq, NotEq, AndAnd, OrOr,
     Assign, PlusAssign, MinusAssign, StarAssign, SlashAssign,

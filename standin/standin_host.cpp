@@ -17,7 +17,6 @@
 #include <unordered_set>
 
 #include "standin/compiler.h"
-#include "standin/functions.h"
 #include "standin/standin_host.h"
 
 struct HostScriptContext {
@@ -138,7 +137,7 @@ double* HOST_CDECL registerVariable(ScriptContext context, const char* name) {
     try {
         const std::string lower = standin::Context::lowerCase(name);
         // Names that scripts could not reach as variables are refused.
-        if (!standin::isIdentifier(lower) || lower == "pi" || standin::findFunction(lower) != nullptr) return nullptr;
+        if (!standin::isIdentifier(lower) || lower == "pi") return nullptr;
         if (!isLiveContext(context)) return nullptr;
         return context->context.variable(lower);
     } catch (...) {
@@ -162,14 +161,16 @@ CodeHandle HOST_CDECL compileCode(ScriptContext context, const char* text) {
     return code;
 }
 
-void HOST_CDECL executeCode(CodeHandle code, VisData* /*visData*/) {
+void HOST_CDECL executeCode(CodeHandle code, VisData* visData) {
     if (code == nullptr) return;
     if (g_lastRun.load(std::memory_order_relaxed) != code) {
         Lock lock;
         if (liveCodes().count(code) == 0) return;
         g_lastRun.store(code, std::memory_order_relaxed);
     }
+    code->owner->context.setFrame(standin::asMusicFrame(visData));
     code->program.run();
+    code->owner->context.setFrame(nullptr);
 }
 
 void HOST_CDECL freeCode(CodeHandle code) {

@@ -123,7 +123,11 @@ private:
         AVFormatContext* raw = nullptr;
         int code = avformat_open_input(&raw, path_.c_str(), nullptr, nullptr);
         if (code < 0) {
+            // Past the checks above, a file FFmpeg cannot open is one it does
+            // not recognise.
             error = describe(code);
+            if (code != AVERROR(ENOENT) && code != AVERROR(EACCES) && code != AVERROR_INVALIDDATA)
+                error = "not an audio file (" + error + ")";
             return false;
         }
         format_.reset(raw);
@@ -135,7 +139,9 @@ private:
         const AVCodec* codec = nullptr;
         stream_ = av_find_best_stream(format_.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
         if (stream_ < 0 || codec == nullptr) {
-            error = stream_ == AVERROR_DECODER_NOT_FOUND ? "no decoder for its audio" : "no audio stream";
+            if (stream_ == AVERROR_DECODER_NOT_FOUND) error = "no decoder for its audio";
+            else if (format_->nb_streams == 0) error = describe(AVERROR_INVALIDDATA);
+            else error = std::string("no audio stream (read as ") + format_->iformat->name + ")";
             return false;
         }
         const AVStream* stream = format_->streams[stream_];

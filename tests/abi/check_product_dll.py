@@ -6,7 +6,15 @@ pops its own arguments. A method that leaves its arguments on the stack
 corrupts the host's stack on return, so every `ret` of every slot must pop
 exactly the slot's argument bytes.
 
-Usage: check_product_dll.py MODULE NM OBJDUMP
+The product carries no symbols, so the slots are found through the same link
+with its symbol table kept, after checking that its sections are the
+product's byte for byte.
+
+The product is also checked for what makes it reproducible and free of
+configuration: no time stamps, no symbol table, no build paths, nothing read
+from the environment.
+
+Usage: check_product_dll.py MODULE MODULE_WITH_SYMBOLS NM OBJDUMP SOURCE_DIR BINARY_DIR
 """
 import re
 import subprocess
@@ -65,6 +73,47 @@ def check_resources(pe, failures):
         failures.append(f"resources are {sorted(found)}, expected {sorted(expected)}")
 
 
+def check_reproducible(pe, failures):
+    if pe.FILE_HEADER.TimeDateStamp != 0:
+        failures.append(f"PE header time stamp is {pe.FILE_HEADER.TimeDateStamp:#x}, expected 0")
+    exports = getattr(pe, "DIRECTORY_ENTRY_EXPORT", None)
+    if exports is not None and exports.struct.TimeDateStamp != 0:
+        failures.append(f"export directory time stamp is {exports.struct.TimeDateStamp:#x}, expected 0")
+    resources = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
+    if resources is not None and resources.struct.TimeDateStamp != 0:
+        failures.append(f"resource directory time stamp is {resources.struct.TimeDateStamp:#x}, expected 0")
+    if getattr(pe, "DIRECTORY_ENTRY_DEBUG", None):
+        failures.append("has a debug directory")
+    if pe.FILE_HEADER.PointerToSymbolTable != 0 or pe.FILE_HEADER.NumberOfSymbols != 0:
+        failures.append(f"not stripped: {pe.FILE_HEADER.NumberOfSymbols} symbols")
+
+
+def check_no_outside_configuration(pe, data, places, failures):
+    for entry in pe.DIRECTORY_ENTRY_IMPORT:
+        for imported in entry.imports:
+            name = imported.name.decode() if imported.name else ""
+            if "getenv" in name.lower() or name.startswith("GetEnvironment"):
+                failures.append(f"imports {name} from {entry.dll.decode()}")
+    if b"RT_FORCE" in data:
+        failures.append("holds the name of an environment variable")
+    for place in places:
+        if place.encode() in data:
+            failures.append(f"holds the build path {place}")
+
+
+def check_twin(pe, twin, failures):
+    """The module with symbols must hold the product's very code and data at
+    the same addresses (it only adds the symbol table and debugging sections,
+    and may name sections through its string table)."""
+    twin_sections = {s.VirtualAddress: s.get_data() for s in twin.sections}
+    for section in pe.sections:
+        if twin_sections.get(section.VirtualAddress) != section.get_data():
+            name = section.Name.rstrip(bytes(1)).decode()
+            failures.append(f"section {name} differs from the module with symbols")
+    if pe.OPTIONAL_HEADER.ImageBase != twin.OPTIONAL_HEADER.ImageBase:
+        failures.append("image base differs from the module with symbols")
+
+
 def symbol_table(nm, module):
     out = subprocess.run([nm, "-n", module], check=True, capture_output=True, text=True).stdout
     symbols = []
@@ -86,8 +135,8 @@ def returns_of(objdump, module, start, stop):
     return pops
 
 
-def check_thiscall(pe, module, nm, objdump, failures):
-    symbols = symbol_table(nm, module)
+def check_thiscall(pe, module, symbols_module, nm, objdump, failures):
+    symbols = symbol_table(nm, symbols_module)
     vtables = [addr for addr, _, name in symbols if name == "__ZTV14TriangleEffect"]
     if not vtables:
         failures.append("vtable of TriangleEffect not found in the symbol table")
@@ -109,19 +158,26 @@ def check_thiscall(pe, module, nm, objdump, failures):
 
 
 def main():
-    module, nm, objdump = sys.argv[1:4]
+    module, symbols_module, nm, objdump = sys.argv[1:5]
+    places = [p for p in sys.argv[5:] if p]
     pe = pefile.PE(module)
+    with open(module, "rb") as f:
+        data = f.read()
     failures = []
     check_header(pe, failures)
     check_exports(pe, failures)
     check_imports(pe, failures)
     check_resources(pe, failures)
-    check_thiscall(pe, module, nm, objdump, failures)
+    check_reproducible(pe, failures)
+    check_no_outside_configuration(pe, data, places, failures)
+    check_twin(pe, pefile.PE(symbols_module), failures)
+    check_thiscall(pe, module, symbols_module, nm, objdump, failures)
     for failure in failures:
         print("FAIL:", failure)
     if failures:
         sys.exit(1)
-    print("32-bit product module: header, exports, imports, resources and __thiscall slots ok")
+    print("32-bit product module: header, exports, imports, resources, time stamps, symbols, paths and "
+          "__thiscall slots ok")
 
 
 if __name__ == "__main__":

@@ -27,7 +27,7 @@ TEST_P(BeatAccuracy, FindsTheBeatsAndTheTempo) {
     const TempoCase& c = GetParam();
     signals::ClickTrack spec;
     spec.bpm = c.bpm;
-    spec.seconds = 20;
+    spec.seconds = 14;
     spec.firstBeat = 0.5;
     spec.kicksOnly = c.kicksOnly;
     spec.gain = c.gain;

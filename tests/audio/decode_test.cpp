@@ -210,5 +210,24 @@ INSTANTIATE_TEST_SUITE_P(Windows, DecodeWindow,
                                            WindowCase{"longerThanTheFile", 1, 30, kSeconds - 1}),
                          [](const ::testing::TestParamInfo<WindowCase>& param) { return param.param.name; });
 
+// A real recording: a drum machine loop (see data/drum-machine-loop.LICENSE),
+// repeated four times by sox, its eight beats a loop known from its length.
+TEST(RealRecording, BeatsAndTempoOfADrumLoop) {
+    ScratchDir dir;
+    const std::string looped = dir.file("looped.flac");
+    ASSERT_TRUE(run("sox " + std::string(AUDIO_TEST_DATA) + "/drum-machine-loop.ogg " + looped + " repeat 3"));
+    const DecodeResult result = decodeAudioFile(looped, {});
+    ASSERT_TRUE(result.ok) << result.error;
+    const double loop = result.pcm.seconds() / 4;
+    const double beat = loop / 8;
+    std::vector<double> expected;
+    for (int k = 0; k < 32; ++k) expected.push_back(k * beat);
+    const TrackAnalysis analysis = TrackAnalysis::analyse(result.pcm);
+    const testing::BeatScore score = testing::scoreBeats(analysis.beatTimes(), expected, 2.0 / kFps);
+    EXPECT_GE(score.hitShare(), 0.95) << score.found << " of " << score.expected;
+    EXPECT_LE(score.extraShare(), 0.05) << score.extra;
+    for (double t = 4; t < result.pcm.seconds() - 1; t += 1) EXPECT_NEAR(analysis.tempoAt(t), 60 / beat, 2.0) << t;
+}
+
 }  // namespace
 }  // namespace audio

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "audio/det_math.h"
@@ -42,6 +43,34 @@ INSTANTIATE_TEST_SUITE_P(Blocks, FftKnownSpectra,
                                            FftCase{"tone3of32", 32, 3}, FftCase{"tone100of1024", 1024, 100},
                                            FftCase{"tone1000of4096", 4096, 1000}),
                          [](const ::testing::TestParamInfo<FftCase>& param) { return param.param.name; });
+
+struct RealCase {
+    const char* name;
+    size_t size;
+};
+
+class RealFftAgrees : public ::testing::TestWithParam<RealCase> {};
+
+TEST_P(RealFftAgrees, WithTheComplexTransformOnNoise) {
+    const size_t n = GetParam().size;
+    std::vector<double> samples(n), re(n), im(n, 0.0), realRe(n / 2 + 1), realIm(n / 2 + 1);
+    uint32_t state = 99;
+    for (size_t k = 0; k < n; ++k) {
+        state = state * 1664525u + 1013904223u;
+        samples[k] = static_cast<double>(state >> 8) / 8388608.0 - 1.0;
+        re[k] = samples[k];
+    }
+    Fft(n).forward(re.data(), im.data());
+    RealFft(n).forward(samples.data(), realRe.data(), realIm.data());
+    for (size_t k = 0; k <= n / 2; ++k) {
+        EXPECT_NEAR(realRe[k], re[k], 1e-10 * n) << "bin " << k;
+        EXPECT_NEAR(realIm[k], im[k], 1e-10 * n) << "bin " << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, RealFftAgrees,
+                         ::testing::Values(RealCase{"four", 4}, RealCase{"sixtyFour", 64}, RealCase{"onsetWindow", 1024}),
+                         [](const ::testing::TestParamInfo<RealCase>& param) { return param.param.name; });
 
 TEST(HannWindow, IsZeroAtTheEdgeAndOneInTheMiddle) {
     const std::vector<double> window = hannWindow(2048);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "allocation_control.h"
 #include "guarded_frame.h"
@@ -80,6 +81,37 @@ TEST(AllocationFailure, EditKeepsThePreviousSectionWhenItsCopyFails) {
     }
     EXPECT_EQ(saveBlock(*effect), presetBlock("i", "f", "b", "t"));
     EXPECT_EQ(hardening::liveAllocations(), live);
+}
+
+TEST(AllocationFailure, RecompileWithoutMemoryForItsCopiesKeepsTheOldCodeAndRetriesNextFrame) {
+    FakeHost host;
+    EffectPtr effect = makeEffect();
+    uint32_t pixels[16] = {};
+    loadBlock(*effect, presetBlock("i", "f", "b", "t"));
+    effect->renderFrame(nullptr, 0, pixels, nullptr, 4, 4);
+    effect->acceptEdit(Section::Frame, TriangleEffect::newCodeString("f2", 2));
+    for (int frame = 0; frame < TriangleEffect::kRecompileFrame; ++frame)
+        effect->renderFrame(nullptr, 0, pixels, nullptr, 4, 4);
+
+    // Each of the four copies fails in turn on the due frame.
+    for (long successes = 0; successes < 4; ++successes) {
+        host.clearCalls();
+        const long live = hardening::liveAllocations();
+        long failures = 0;
+        {
+            NothrowFailure failure(successes);
+            effect->renderFrame(nullptr, 0, pixels, nullptr, 4, 4);
+            failures = failure.failures();
+        }
+        EXPECT_EQ(failures, 1) << "copy " << successes << " failed";
+        EXPECT_EQ(host.calls, (std::vector<std::string>{"execute:f"})) << "copy " << successes << " failed";
+        EXPECT_EQ(effect->recompileCounter(), TriangleEffect::kRecompileFrame) << "still due";
+        EXPECT_EQ(hardening::liveAllocations(), live) << "copy " << successes << " failed";
+    }
+    host.clearCalls();
+    effect->renderFrame(nullptr, 0, pixels, nullptr, 4, 4);
+    EXPECT_EQ(host.count("compile:f2"), 1) << "with memory the edit compiles";
+    EXPECT_EQ(effect->recompileCounter(), TriangleEffect::kCounterRest);
 }
 
 class DepthAllocationTest : public testing::Test {

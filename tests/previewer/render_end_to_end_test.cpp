@@ -216,3 +216,24 @@ TEST_F(RenderEndToEnd, SeveralInstancesDrawInTheOrderGiven) {
 }
 
 }  // namespace
+
+namespace {
+
+// Scripts see the frame's number and time (frame / 60) without any audio:
+// the triangle is drawn only on frame 4.
+TEST_F(RenderEndToEnd, ScriptsSeeTheFrameNumberAndTime) {
+    const std::string drawOnFrame4 =
+        std::string(kWholeFrameTriangle) + "skip = !(frame_index() == 4 && time() == 4 / 60 && bass() == 0);";
+    struct Case {
+        const char* frames;
+        uint32_t expected;  // any covered pixel of the last frame
+    };
+    for (const Case c : {Case{"4", 0xFF102030u}, Case{"5", 0x00FFFFFFu}, Case{"6", 0x00FFFFFFu}}) {
+        const std::vector<uint32_t> frame =
+            // --quiet: the frames before 4 skip every triangle, which is told.
+            render({preset("n = 1", drawOnFrame4)}, {"--quiet", "--frames", c.frames, "--fill", "0xFF102030"});
+        EXPECT_EQ(frame[5 * kSide + 3], c.expected) << "--frames " << c.frames;
+    }
+}
+
+}  // namespace

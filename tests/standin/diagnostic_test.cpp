@@ -66,8 +66,9 @@ INSTANTIATE_TEST_SUITE_P(Syntax, StandinErrorTest, testing::ValuesIn(kSyntaxErro
 const ErrorCase kCallErrors[] = {
     {"foo(1)", 1, 1, "unknown function 'foo'"},
     {"a = 1;\n  b = Foo(1)", 2, 7, "unknown function 'Foo'"},
-    {"x = sin", 1, 8, "expected '(' after 'sin'"},
-    {"x = sin + 1", 1, 9, "expected '(' after 'sin'"},
+    {"x = sine(1)", 1, 5, "unknown function 'sine'"},
+    {"x = pi(1)", 1, 5, "unknown function 'pi'"},
+    {"x = mem(1)", 1, 5, "unknown function 'mem'"},
     {"sin()", 1, 1, "'sin' takes 1 argument, got 0"},
     {"sin(1, 2)", 1, 1, "'sin' takes 1 argument, got 2"},
     {"x = atan2(1)", 1, 5, "'atan2' takes 2 arguments, got 1"},
@@ -78,8 +79,35 @@ const ErrorCase kCallErrors[] = {
     {"min(1 2)", 1, 7, "expected ',' or ')', found number"},
     {"min(1,)", 1, 7, "expected an expression, found ')'"},
     {"max(1, 2", 1, 9, "expected ',' or ')', found end of text"},
+    {"x = hypot(1)", 1, 5, "'hypot' takes 2 arguments, got 1"},
+    {"lerp(1, 2)", 1, 1, "'lerp' takes 3 arguments, got 2"},
+    {"noise()", 1, 1, "'noise' takes 1 or 2 arguments, got 0"},
+    {"noise(1, 2, 3)", 1, 1, "'noise' takes 1 or 2 arguments, got 3"},
+    {"a = 1;\n  b = bass(1)", 2, 7, "'bass' takes no arguments, got 1"},
+    {"wave()", 1, 1, "'wave' takes 1 or 2 arguments, got 0"},
+    {"spectrum(1, 2, 3)", 1, 1, "'spectrum' takes 1 or 2 arguments, got 3"},
+    {"srand()", 1, 1, "'srand' takes 1 argument, got 0"},
+    {"repeat(3)", 1, 1, "'repeat' takes 2 arguments, got 1"},
+    {"x = while(1, 2, 3)", 1, 5, "'while' takes 2 arguments, got 3"},
+    {"repeat(3, x = 1; y = 2)", 1, 16, "expected ',' or ')', found ';'"},
+    {"while(x < 3 x += 1)", 1, 13, "expected ',' or ')', found 'x'"},
 };
 INSTANTIATE_TEST_SUITE_P(Calls, StandinErrorTest, testing::ValuesIn(kCallErrors));
+
+const ErrorCase kMemoryErrors[] = {
+    {"x = mem[1", 1, 10, "expected ']' for '[' at 1:8, found end of text"},
+    {"x = 1;\n mem[2 3", 2, 8, "expected ']' for '[' at 2:5, found number"},
+    {"mem[2 = 3]", 1, 7, "left side of '=' must be a variable"},
+    {"shared[1)", 1, 9, "expected ']' for '[' at 1:7, found ')'"},
+    {"mem[] = 1", 1, 5, "expected an index, found ']'"},
+    {"mem[1] + 1 = 2", 1, 12, "left side of '=' must be a variable"},
+    {"(mem[1]) = 2", 1, 10, "must be a variable"},
+    {"x = a[1]", 1, 6, "expected ';', found '['"},
+    {"x = 1]", 1, 6, "unmatched ']'"},
+    {"mem[1] 2", 1, 8, "expected ';', found number"},
+    {repeat("mem[", 257) + "1" + repeat("]", 257), 1, 4 * 256 + 4, "nesting deeper than 256"},
+};
+INSTANTIATE_TEST_SUITE_P(Memory, StandinErrorTest, testing::ValuesIn(kMemoryErrors));
 
 const ErrorCase kLexicalErrors[] = {
     {"x = 1 @ 2", 1, 7, "unexpected character '@'"},

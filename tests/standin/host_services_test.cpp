@@ -88,7 +88,7 @@ TEST(StandinServices, OneNameOneDoubleWhateverTheCase) {
 
 TEST(StandinServices, NamesScriptsCannotReachAreRefused) {
     ScriptHarness script;
-    for (const char* name : {"", "1x", "a b", "x-1", "pi", "PI", "sin", "If", "rand", "\xC3\xA9"}) {
+    for (const char* name : {"", "1x", "a b", "x-1", "pi", "PI", "mem[1]", "\xC3\xA9"}) {
         EXPECT_EQ(script.var(name), nullptr) << name;
     }
     EXPECT_NE(script.var("_under_score9"), nullptr);

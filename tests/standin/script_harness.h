@@ -31,20 +31,21 @@ public:
         return code;
     }
 
-    // Compiles and runs text once; false when it does not compile.
-    bool run(const std::string& text) {
+    // Compiles and runs text once with visData as the frame's data block;
+    // false when it does not compile.
+    bool run(const std::string& text, VisData* visData = nullptr) {
         CodeHandle code = compile(text);
         if (code == nullptr) return false;
-        host.executeCode(code, nullptr);
+        host.executeCode(code, visData);
         return true;
     }
 
     // The value of an expression, through an assignment to a registered
     // variable; NaN with a test failure when it does not compile.
-    double value(const std::string& expression) {
+    double value(const std::string& expression, VisData* visData = nullptr) {
         double* result = var("result");
         *result = std::numeric_limits<double>::quiet_NaN();
-        if (!run("result = (" + expression + ")")) {
+        if (!run("result = (" + expression + ")", visData)) {
             ADD_FAILURE() << "does not compile: " << expression;
             return std::numeric_limits<double>::quiet_NaN();
         }

@@ -85,6 +85,7 @@ double* HOST_CDECL FakeHost::registerVariable(ScriptContext context, const char*
 CodeHandle HOST_CDECL FakeHost::compileCode(ScriptContext context, const char* text) {
     FakeHost& host = *g_current;
     host.calls.push_back(std::string("compile:") + text);
+    if (host.whileCompiling) host.whileCompiling(text);
     if (host.failCompile.count(text) != 0) return nullptr;
     Code* code = new Code{reinterpret_cast<Context*>(context), text};
     host.liveCodes_.insert(code);

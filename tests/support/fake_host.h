@@ -40,6 +40,9 @@ public:
 
     std::vector<std::string> calls;       // "createContext", "register:w", "compile:<text>", "execute:<text>", ...
     std::set<std::string> failCompile;    // texts that compile to null
+    // Runs inside compileCode, after the call is logged: what a host does
+    // while it compiles (show an error box, pump window messages...).
+    std::function<void(const std::string& text)> whileCompiling;
     int refuseContexts = 0;               // the next N createContext calls return null
     double newVariableValue = 0.0;        // what a newly registered variable holds
     uint32_t blendModeWord = 0;

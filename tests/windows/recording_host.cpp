@@ -34,6 +34,7 @@ double* HOST_CDECL RecordingHost::registerVariable(ScriptContext context, const 
 
 CodeHandle HOST_CDECL RecordingHost::compileCode(ScriptContext, const char* text) {
     g_host->compiled.push_back(text);
+    if (g_host->whileCompiling) g_host->whileCompiling(text);
     return reinterpret_cast<CodeHandle>(new Code{text});
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,6 +22,9 @@ public:
 
     // Texts given to compileCode since the last clearCompiled().
     std::vector<std::string> compiled;
+    // Runs inside compileCode: what a host does while it compiles (show an
+    // error box, pump window messages...).
+    std::function<void(const std::string& text)> whileCompiling;
     void clearCompiled() { compiled.clear(); }
 
 private:

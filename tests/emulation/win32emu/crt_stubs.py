@@ -23,7 +23,9 @@ class CRuntime:
 
     def table(self):
         math_functions = {name: cdecl_double(self._math(getattr(math, name)))
-                          for name in ("acos", "asin", "atan", "tan", "sin", "cos", "sqrt", "exp")}
+                          for name in ("acos", "asin", "atan", "tan", "sin", "cos", "sqrt", "exp",
+                                       "sinh", "cosh", "tanh")}
+        math_functions["_hypot"] = cdecl_double(self._math2(math.hypot))
         math_functions["log"] = cdecl_double(self._math(lambda x: -math.inf if x == 0 else math.log(x)))
         math_functions["log10"] = cdecl_double(self._math(lambda x: -math.inf if x == 0 else math.log10(x)))
         return {
@@ -153,6 +155,15 @@ class CRuntime:
     def _printed(self, c, text):
         raise EmulationFault(f"{c.caller} wrote to a C stream through {c.name} "
                              f"(from {self.machine.describe(c.return_address)}): {text[:300]!r}")
+
+    @staticmethod
+    def _math2(function):
+        def run(c):
+            try:
+                return function(c.double_arg(0), c.double_arg(8))
+            except (ValueError, OverflowError):
+                return math.nan
+        return run
 
     @staticmethod
     def _math(function):
