@@ -9,16 +9,23 @@
 
 namespace previewer {
 
-Session::Session(const Options& options)
-    : options_(options), frame_(options.width, options.height, options.fill), music_(new standin::MusicFrame) {}
+Session::Session(const Options& options, std::function<void()> onTriangle)
+    : options_(options),
+      watch_(standin_services(), std::move(onTriangle)),
+      frame_(options.width, options.height, options.fill),
+      music_(new standin::MusicFrame) {}
 
 std::unique_ptr<Session> Session::start(const Options& options, const std::vector<PresetFile>& presets,
-                                        std::string& error) {
-    host::setServices(standin_services());
+                                        std::string& error, std::function<void()> onTriangle) {
+    std::unique_ptr<Session> session(new Session(options, std::move(onTriangle)));
+    host::setServices(session->watch_.services());
     standin_set_blend_mode_word(options.blendModeWord);
 
-    std::unique_ptr<Session> session(new Session(options));
-    for (const PresetFile& preset : presets) {
+    for (size_t k = 0; k < presets.size(); ++k) {
+        const PresetFile& preset = presets[k];
+        bool named = false;
+        for (const std::string& text : preset.sections) named = named || mentionsCount(text);
+        session->watch_.setNeverSetsCount(k, !named);
         TriangleEffect* effect = TriangleEffect::create();
         if (effect == nullptr) {
             error = "out of memory creating an effect";
@@ -37,19 +44,21 @@ Session::~Session() {
     host::setServices(nullptr);
 }
 
-void Session::renderFrame(int32_t number, bool beat, VisData* visData) {
+std::vector<NothingDrawnNote> Session::renderFrame(int32_t number, bool beat, VisData* visData) {
+    watch_.beginFrame();
     if (number > 0 && options_.clearEachFrame) std::fill(frame_.pixels.begin(), frame_.pixels.end(), options_.fill);
     for (TriangleEffect* effect : effects_) {
         // No second buffer: the effect does not use one.
         effect->renderFrame(visData, beat ? 1 : 0, frame_.pixels.data(), nullptr, frame_.width, frame_.height);
     }
+    return watch_.endFrame();
 }
 
-void Session::renderFrame(int32_t number) {
+std::vector<NothingDrawnNote> Session::renderFrame(int32_t number) {
     constexpr double kFramesPerSecond = 60.0;
     music_->time = number / kFramesPerSecond;
     music_->frameIndex = number;
-    renderFrame(number, options_.isBeatFrame(number), standin::asVisData(music_.get()));
+    return renderFrame(number, options_.isBeatFrame(number), standin::asVisData(music_.get()));
 }
 
 std::string Session::savedBlock(size_t index) const {

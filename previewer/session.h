@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "previewer/drawing_watch.h"
 #include "previewer/image.h"
 #include "previewer/options.h"
 #include "previewer/preset_file.h"
@@ -21,28 +23,31 @@ class Session {
 public:
     // Installs the stand-in host with the options' blend-mode word and loads
     // one effect per preset. Null with `error` set when an effect cannot be made.
+    // `onTriangle`, when given, runs after each triangle's script.
     static std::unique_ptr<Session> start(const Options& options, const std::vector<PresetFile>& presets,
-                                          std::string& error);
+                                          std::string& error, std::function<void()> onTriangle = nullptr);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     // Renders frame `number` (0-based) through every effect, handing each
     // the beat flag and the host's per-frame data block. Frame 0 starts
-    // from the fill word, and so does every frame with --clear.
-    void renderFrame(int32_t number, bool beat, VisData* visData);
+    // from the fill word, and so does every frame with --clear. Returns what
+    // kept any effect from drawing.
+    std::vector<NothingDrawnNote> renderFrame(int32_t number, bool beat, VisData* visData);
     // The same with the beat every --beat-every frames and silence at 60
     // frames a second.
-    void renderFrame(int32_t number);
+    std::vector<NothingDrawnNote> renderFrame(int32_t number);
 
     const Image& frame() const { return frame_; }
     // The preset block of effect `index`, as its saveConfig writes it.
     std::string savedBlock(size_t index) const;
 
 private:
-    explicit Session(const Options& options);
+    Session(const Options& options, std::function<void()> onTriangle);
 
     Options options_;
+    DrawingWatch watch_;
     Image frame_;
     // The block of the one-argument renderFrame: silence, but time() and
     // frame_index() count.

@@ -1,12 +1,15 @@
+#include "frontend/version.h"
 #include "previewer/options.h"
 
 namespace previewer {
 
-const char* usageText() {
-    return R"(Usage: triangle-render [options] PRESET [PRESET ...]
+std::string usageText() {
+    return std::string("triangle-render ") + frontend::kVersion + R"(: renders "Render / Triangle" presets to pictures
 
-Renders "Render / Triangle" presets to pictures, running their scripts in the
-stand-in host. Each PRESET is one effect instance; all of them draw, in the
+Usage: triangle-render [options] PRESET [PRESET ...]
+
+Each PRESET's scripts run in the stand-in host, as the visualizer would run
+them. Each PRESET is one effect instance; all of them draw, in the
 order given, into one frame buffer every frame and share one depth buffer, as
 they would in the host. An option's value follows it as the next argument or
 after '=' (--size 320x180 or --size=320x180); after -- every argument is a
@@ -45,12 +48,16 @@ Music:
   --log-frames FILE      one JSON line per frame: frame, time, beat, bass,
                          mid, treble and tempo, as the scripts saw them
 
-Outputs (written whole or not at all, under a temporary name then renamed):
+Outputs (written whole or not at all: under a temporary name beside the file,
+renamed when complete, and removed on an error, Ctrl-C or SIGTERM; an output
+that is a PRESET file or the song, under any name, is refused before rendering):
   --out FILE             the last frame: FILE.png (RGB) or FILE.bgra (the
                          frame buffer's 32-bit words, little-endian, row 0
                          first, width x height x 4 bytes and nothing else)
   --frames-dir DIR       every frame as DIR/frame-0000.png, frame-0001.png ...
-                         (DIR is created if missing; its parent must exist)
+                         (DIR is created if missing; its parent must exist);
+                         files of that pattern numbered beyond this render's
+                         frames, left by an earlier render, are removed
   --sheet FILE.png       a contact sheet of evenly spaced frames, first and
                          last included, each labelled with its frame number;
                          an orange square marks a beat frame
@@ -62,18 +69,33 @@ Checking and messages:
   --strict               a section that does not compile is an error (exit 1)
                          instead of being skipped as the host skips it; also
                          warns about likely slips that do compile
-  --quiet                no progress bar (one is shown on a terminal when
-                         rendering takes more than a second)
+  --quiet                no progress bar and no drawing warnings. On a
+                         terminal a progress bar appears once rendering has
+                         taken a second (frames, triangles of the frame under
+                         way, frames per second, time left). A warning says
+                         when a preset draws nothing and why (n never set or
+                         0, every triangle skipped or outside the frame, a
+                         blend mode of 10 or more), once per cause
+  --force                render even when the estimated memory is more than
+                         half of the machine's (otherwise refused, exit 2)
+  --version              the program's name and version
   -h, --help             this text
 
 Preset files:
-  A file containing a NUL byte is a raw preset block: the init, frame, beat
-  and triangle sections, each ending in a NUL (bytes after the fourth NUL
-  are ignored). Any other file is text: a line [init], [frame], [beat] or
-  [triangle] starts that section, and the lines up to the next such line are
-  its script. A missing section is empty. Before the first section only blank
-  lines and comments starting with # or // may appear. CR LF line ends are
-  fine; the section text keeps them. Example:
+  A file with no NUL byte is UTF-8 text (a UTF-8 byte-order mark is skipped).
+  One that starts with a UTF-16 or UTF-32 byte-order mark, or whose NUL bytes
+  fall in the pattern of UTF-16 or UTF-32 text (every other byte, or three of
+  every four) and then has a section header line, is read as that encoding;
+  if it is not valid in it, it is refused. Any other file with a NUL byte is a
+  raw preset block: the init, frame, beat and triangle sections, each ending
+  in a NUL (bytes after the fourth NUL are ignored). In text, a line [init],
+  [frame], [beat] or [triangle] starts that section, and the lines up to the
+  next such line are its script; a header may be in any case, have spaces
+  inside and around its brackets and end with a # or // comment. A missing
+  section is empty. Before the first section only blank lines and comments
+  starting with # or // may appear. A bracketed line that names no section is
+  kept as script text with a warning (an error with --strict). CR LF line
+  ends are fine; the section text keeps them. Example:
 
       # a white triangle
       [frame]
@@ -85,8 +107,9 @@ Preset files:
   line, column and message (text files give the file's own line number).
 
 Exit status: 0 done; 1 --strict and a section failed to compile; 2 a bad
-option, an unreadable or malformed preset or song, or an output that cannot
-be written (a one-line message says which).
+option, an unreadable or malformed preset or song, an output that cannot be
+written or that is an input, or not enough memory (a one-line message says
+which).
 )";
 }
 

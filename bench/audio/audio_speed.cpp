@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/version.h"
 #include "audio/ffmpeg/decode_audio_file.h"
 #include "audio/frame_view.h"
 #include "audio/signals/test_signals.h"
@@ -27,7 +28,8 @@ double cpuSeconds() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (frontend::printVersionIfAsked(argc, argv, "audio-speed")) return 0;
     const double songSeconds = 240.0;
     char directory[] = "/tmp/audio-speed-XXXXXX";
     if (!mkdtemp(directory)) return 1;

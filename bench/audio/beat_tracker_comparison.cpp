@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "frontend/version.h"
 #include "audio/signals/test_signals.h"
 #include "audio/stream_analyzer.h"
 #include "audio/track_analysis.h"
@@ -66,7 +67,8 @@ void print(const audio::testing::BeatScore& score) { std::printf("        %4d/%4
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (frontend::printVersionIfAsked(argc, argv, "beat-tracker-comparison")) return 0;
     struct Case {
         const char* name;
         double bpm;
