@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "frontend/signal_cleanup.h"
 #include "previewer/previewer_app.h"
 
 int main(int argc, char** argv) {
+    frontend::removeTemporariesOnSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
     return previewer::runPreviewer(args, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
 }

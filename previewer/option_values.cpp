@@ -44,15 +44,17 @@ bool parseBlendMode(const std::string& text, int32_t& mode, std::string& error) 
         }
     }
     if (allDigits(text)) return parseInteger(text, 0, 255, mode, error);
-    error = "unknown blend mode '" + text + "' (0-255 or a name such as additive, mix, xor)";
+    error = "'" + text + "' is not a blend mode: 0 to 255 or one of";
+    for (const BlendName& entry : kBlendNames) error += std::string(" ") + entry.name;
     return false;
 }
 
 }  // namespace
 
 bool parseInteger(const std::string& text, int32_t min, int32_t max, int32_t& value, std::string& error) {
+    const std::string allowed = "a whole number from " + std::to_string(min) + " to " + std::to_string(max);
     if (!allDigits(text)) {
-        error = "'" + text + "' is not a whole number";
+        error = "'" + text + "' is not " + allowed;
         return false;
     }
     // Digits beyond what fits are out of range whatever they are.
@@ -62,7 +64,7 @@ bool parseInteger(const std::string& text, int32_t min, int32_t max, int32_t& va
         if (parsed > max) break;
     }
     if (parsed < min || parsed > max) {
-        error = text + " is out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")";
+        error = "'" + text + "' is not " + allowed;
         return false;
     }
     value = static_cast<int32_t>(parsed);
@@ -79,7 +81,8 @@ bool parseFrameSize(const std::string& text, int32_t& width, int32_t& height, st
     int32_t h = 0;
     if (!parseInteger(text.substr(0, cross), 1, kMaxFrameSide, w, error) ||
         !parseInteger(text.substr(cross + 1), 1, kMaxFrameSide, h, error)) {
-        error = "'" + text + "': each side must be 1 to " + std::to_string(kMaxFrameSide) + " pixels";
+        error = "'" + text + "': each side must be a whole number of pixels from 1 to " +
+                std::to_string(kMaxFrameSide);
         return false;
     }
     width = w;
@@ -94,11 +97,11 @@ bool parseBlend(const std::string& text, uint32_t& blendModeWord, std::string& e
     int32_t ratio = 0;
     if (colon != std::string::npos) {
         if (mode != kMixMode) {
-            error = "a ratio goes with mode 7 (mix) only";
+            error = "'" + text + "': a ratio goes with mode 7 (mix) only";
             return false;
         }
         if (!parseInteger(text.substr(colon + 1), 0, 255, ratio, error)) {
-            error = "mix ratio " + error;
+            error = "'" + text + "': the mix ratio must be a whole number from 0 to 255";
             return false;
         }
     }
@@ -112,7 +115,7 @@ bool parseHexWord(const std::string& text, uint32_t& value, std::string& error) 
     bool valid = prefixed && digits.size() <= 8;
     for (char c : digits) valid = valid && std::isxdigit(static_cast<unsigned char>(c));
     if (!valid) {
-        error = "'" + text + "' is not a 32-bit word like 0xFF000000";
+        error = "'" + text + "' is not a 32-bit word: 0x and one to eight hex digits, like 0xFF000000";
         return false;
     }
     value = static_cast<uint32_t>(std::stoul(digits, nullptr, 16));

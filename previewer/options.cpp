@@ -50,6 +50,7 @@ const std::map<std::string, bool Options::*>& switchOptions() {
         {"--clear", &Options::clearEachFrame},
         {"--strict", &Options::strict},
         {"--quiet", &Options::quiet},
+        {"--force", &Options::force},
     };
     return table;
 }
@@ -81,6 +82,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         }
         if (arg == "--help" || arg == "-h") {
             result.outcome = ParsedCommandLine::Outcome::Help;
+            return result;
+        }
+        if (arg == "--version") {
+            result.outcome = ParsedCommandLine::Outcome::Version;
             return result;
         }
         if (auto toggle = switchOptions().find(arg); toggle != switchOptions().end()) {

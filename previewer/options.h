@@ -21,6 +21,7 @@ struct Options {
     bool clearEachFrame = false;
     bool strict = false;
     bool quiet = false;
+    bool force = false;  // render even when it needs more than half of the memory
     int32_t sheetThumbnails = kDefaultSheetThumbnails;
 
     std::string outFile;
@@ -34,7 +35,7 @@ struct Options {
 };
 
 struct ParsedCommandLine {
-    enum class Outcome { Run, Help, Error };
+    enum class Outcome { Run, Help, Version, Error };
     Outcome outcome = Outcome::Error;
     Options options;
     std::string error;  // one line, for Outcome::Error
@@ -42,7 +43,7 @@ struct ParsedCommandLine {
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
 
-// The --help text.
-const char* usageText();
+// The --help text; its first line names the program and its version.
+std::string usageText();
 
 }  // namespace previewer

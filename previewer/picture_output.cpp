@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "previewer/atomic_output.h"
+#include "frontend/temporary_file.h"
 #include "previewer/png_file.h"
 
 namespace previewer {
@@ -35,13 +35,20 @@ std::string encodeBgra(const Image& image) {
     return bytes;
 }
 
-bool writePicture(const std::string& path, const Image& image, std::string& error) {
-    switch (pictureFormatOf(path)) {
-        case PictureFormat::Bgra:
-            return writeBytesAtomically(path, encodeBgra(image), error);
+bool writePicture(frontend::TemporaryFile& file, const Image& image, std::string& error) {
+    switch (pictureFormatOf(file.target())) {
+        case PictureFormat::Bgra: {
+            const std::string bytes = encodeBgra(image);
+            return frontend::writeAtomically(
+                file,
+                [&bytes](const std::string& tempPath, std::string& reason) {
+                    return frontend::writeBytes(tempPath, bytes, reason);
+                },
+                error);
+        }
         case PictureFormat::Png:
-            return writeAtomically(
-                path,
+            return frontend::writeAtomically(
+                file,
                 [&image](const std::string& tempPath, std::string& reason) {
                     return savePngFile(tempPath, image, reason);
                 },
@@ -49,8 +56,14 @@ bool writePicture(const std::string& path, const Image& image, std::string& erro
         case PictureFormat::Unknown:
             break;
     }
-    error = path + ": unknown picture type (use .png or .bgra)";
+    error = file.target() + ": unknown picture type (use .png or .bgra)";
+    file.discard();
     return false;
+}
+
+bool writePicture(const std::string& path, const Image& image, std::string& error) {
+    frontend::TemporaryFile file(path);
+    return file.create(error) && writePicture(file, image, error);
 }
 
 }  // namespace previewer

@@ -7,6 +7,10 @@
 
 #include "previewer/image.h"
 
+namespace frontend {
+class TemporaryFile;
+}
+
 namespace previewer {
 
 enum class PictureFormat { Png, Bgra, Unknown };
@@ -17,7 +21,9 @@ PictureFormat pictureFormatOf(const std::string& path);
 // The .bgra bytes of an image.
 std::string encodeBgra(const Image& image);
 
-// Writes whole or not at all (see atomic_output.h).
+// Writes whole or not at all (see frontend/temporary_file.h).
 bool writePicture(const std::string& path, const Image& image, std::string& error);
+// The same, into a temporary made earlier for its target.
+bool writePicture(frontend::TemporaryFile& file, const Image& image, std::string& error);
 
 }  // namespace previewer

@@ -4,13 +4,19 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
+#include <set>
 
-#include "previewer/atomic_output.h"
+#include "frontend/file_sequence.h"
+#include "frontend/input_files.h"
+#include "frontend/progress_bar.h"
+#include "frontend/temporary_file.h"
+#include "frontend/version.h"
 #include "previewer/contact_sheet.h"
+#include "previewer/memory_budget.h"
 #include "previewer/options.h"
 #include "previewer/picture_output.h"
 #include "previewer/preset_file.h"
-#include "previewer/progress_bar.h"
 #include "previewer/script_check.h"
 #include "previewer/session.h"
 
@@ -28,16 +34,16 @@ bool checkOutputs(const Options& options, std::string& error) {
             error = "--out " + options.outFile + ": use a .png or .bgra file name";
             return false;
         }
-        if (!checkOutputPath(options.outFile, error)) return false;
+        if (!frontend::checkOutputPath(options.outFile, error)) return false;
     }
     if (!options.sheetFile.empty()) {
         if (pictureFormatOf(options.sheetFile) != PictureFormat::Png) {
             error = "--sheet " + options.sheetFile + ": use a .png file name";
             return false;
         }
-        if (!checkOutputPath(options.sheetFile, error)) return false;
+        if (!frontend::checkOutputPath(options.sheetFile, error)) return false;
     }
-    if (!options.saveBlockFile.empty() && !checkOutputPath(options.saveBlockFile, error)) return false;
+    if (!options.saveBlockFile.empty() && !frontend::checkOutputPath(options.saveBlockFile, error)) return false;
     if (!options.framesDir.empty()) {
         struct stat info {};
         const bool exists = ::stat(options.framesDir.c_str(), &info) == 0;
@@ -46,15 +52,28 @@ bool checkOutputs(const Options& options, std::string& error) {
             return false;
         }
         // A missing directory is made later; its parent must take it.
-        if (!exists && !checkOutputPath(options.framesDir, error)) return false;
+        if (!exists && !frontend::checkOutputPath(options.framesDir, error)) return false;
     }
     return true;
 }
 
-std::string frameFileName(const std::string& directory, int32_t number) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%04d.png", static_cast<int>(number));
-    return directory + "/" + name;
+frontend::FileSequence frameFiles(const Options& options) {
+    return frontend::FileSequence(options.framesDir, "frame-", ".png");
+}
+
+// No output may replace a preset, whatever name either is given by; the
+// frames directory's numbered files count, as they are replaced or removed.
+bool checkInputsUntouched(const Options& options, std::string& error) {
+    frontend::InputFiles inputs;
+    for (const std::string& preset : options.presets) inputs.add(preset);
+    if (!inputs.checkOutput("--out", options.outFile, error) ||
+        !inputs.checkOutput("--sheet", options.sheetFile, error) ||
+        !inputs.checkOutput("--save-block", options.saveBlockFile, error))
+        return false;
+    if (options.framesDir.empty()) return true;
+    for (const std::string& file : frameFiles(options).existing())
+        if (!inputs.checkOutput("--frames-dir", file, error)) return false;
+    return true;
 }
 
 // Reports every section that will not compile; returns how many there were.
@@ -75,6 +94,96 @@ int fail(std::ostream& err, const std::string& message) {
     return kExitBadInput;
 }
 
+// Each reason for drawing nothing is told once per run, at its first frame.
+class NothingDrawnWarnings {
+public:
+    NothingDrawnWarnings(std::ostream& err, bool quiet, const Options& options) : err_(err), quiet_(quiet) {
+        const uint32_t mode = options.blendModeWord & 0xFFu;
+        if (mode >= kFirstMuteBlendMode)
+            warn("blend mode " + std::to_string(mode) + " draws nothing (modes 0 to 9 draw); see --blend");
+    }
+
+    void note(const std::vector<NothingDrawnNote>& notes, int32_t frame, const std::vector<PresetFile>& presets) {
+        for (const NothingDrawnNote& note : notes) {
+            if (!told_.insert({note.effect, static_cast<int>(note.cause)}).second) continue;
+            std::string where;
+            if (presets.size() > 1) where = " (" + presets[note.effect].path + ")";
+            warn(describeNothingDrawn(note, frame) + where);
+        }
+    }
+
+private:
+    static constexpr uint32_t kFirstMuteBlendMode = 10;
+
+    void warn(const std::string& text) {
+        if (!quiet_) err_ << kProgram << "warning: " << text << '\n';
+    }
+
+    std::ostream& err_;
+    bool quiet_;
+    std::set<std::pair<size_t, int>> told_;
+};
+
+// Outputs written after the last frame get their temporaries at the start,
+// so a full directory shows before the render rather than after it.
+struct FinalOutput {
+    explicit FinalOutput(const std::string& target) : file(target) {}
+    frontend::TemporaryFile file;
+};
+
+int render(const Options& options, const std::vector<PresetFile>& presets, std::ostream& err, bool errIsTerminal) {
+    std::string error;
+    if (!options.framesDir.empty()) {
+        if (!frontend::ensureDirectory(options.framesDir, error)) return fail(err, error);
+        if (!frameFiles(options).removeFrom(options.frames, error)) return fail(err, error);
+    }
+
+    std::unique_ptr<FinalOutput> out, sheetOut, blockOut;
+    for (auto [target, holder] : {std::make_pair(&options.outFile, &out), std::make_pair(&options.sheetFile, &sheetOut),
+                                  std::make_pair(&options.saveBlockFile, &blockOut)}) {
+        if (target->empty()) continue;
+        *holder = std::make_unique<FinalOutput>(*target);
+        if (!(*holder)->file.create(error)) return fail(err, error);
+    }
+
+    frontend::ProgressBar progress(err, errIsTerminal && !options.quiet, options.frames,
+                                   frontend::ProgressBar::steadyClock(), frontend::ProgressBar::terminalColumns(2));
+    std::unique_ptr<Session> session = Session::start(
+        options, presets, [&progress] { progress.triangleDrawn(); }, error);
+    if (!session) return fail(err, error);
+
+    std::unique_ptr<ContactSheet> sheet;
+    if (!options.sheetFile.empty())
+        sheet = std::make_unique<ContactSheet>(options.width, options.height, options.frames, options.sheetThumbnails);
+
+    NothingDrawnWarnings warnings(err, options.quiet, options);
+    const frontend::FileSequence frames = frameFiles(options);
+    for (int32_t number = 0; number < options.frames; ++number) {
+        const std::vector<NothingDrawnNote> notes = session->renderFrame(number);
+        if (!notes.empty()) {
+            progress.finish();
+            warnings.note(notes, number, presets);
+        }
+        if (!options.framesDir.empty() && !writePicture(frames.path(number), session->frame(), error)) {
+            progress.finish();
+            return fail(err, error);
+        }
+        if (sheet && sheet->wants(number)) sheet->add(number, session->frame(), options.isBeatFrame(number));
+        progress.update(number + 1);
+    }
+    progress.finish();
+
+    if (out && !writePicture(out->file, session->frame(), error)) return fail(err, error);
+    if (sheetOut && !writePicture(sheetOut->file, sheet->compose(), error)) return fail(err, error);
+    if (blockOut) {
+        const std::string block = session->savedBlock(0);
+        const frontend::FileWriter write = [&block](const std::string& path, std::string& reason) {
+            return frontend::writeBytes(path, block, reason);
+        };
+        if (!frontend::writeAtomically(blockOut->file, write, error)) return fail(err, error);
+    }
+    return kExitDone;
+}
 
 }  // namespace
 
@@ -84,11 +193,16 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
         out << usageText();
         return kExitDone;
     }
+    if (parsed.outcome == ParsedCommandLine::Outcome::Version) {
+        out << "triangle-render " << frontend::kVersion << '\n';
+        return kExitDone;
+    }
     if (parsed.outcome == ParsedCommandLine::Outcome::Error) return fail(err, parsed.error);
     const Options& options = parsed.options;
 
     std::string error;
     if (!checkOutputs(options, error)) return fail(err, error);
+    if (!checkInputsUntouched(options, error)) return fail(err, error);
 
     std::vector<PresetFile> presets(options.presets.size());
     for (size_t k = 0; k < presets.size(); ++k) {
@@ -102,34 +216,14 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
         return kExitScriptErrors;
     }
 
-    if (!options.framesDir.empty() && !ensureDirectory(options.framesDir, error)) return fail(err, error);
-
-    std::unique_ptr<Session> session = Session::start(options, presets, error);
-    if (!session) return fail(err, error);
-
-    std::unique_ptr<ContactSheet> sheet;
-    if (!options.sheetFile.empty())
-        sheet = std::make_unique<ContactSheet>(options.width, options.height, options.frames, options.sheetThumbnails);
-
-    ProgressBar progress(err, errIsTerminal && !options.quiet, options.frames, ProgressBar::steadyClock());
-    for (int32_t number = 0; number < options.frames; ++number) {
-        session->renderFrame(number);
-        if (!options.framesDir.empty() &&
-            !writePicture(frameFileName(options.framesDir, number), session->frame(), error)) {
-            progress.finish();
-            return fail(err, error);
-        }
-        if (sheet && sheet->wants(number)) sheet->add(number, session->frame(), options.isBeatFrame(number));
-        progress.update(number + 1);
+    const uint64_t needed = estimateRenderBytes(options);
+    if (!checkMemory(needed, availableMemoryBytes(), options.force, error)) return fail(err, error);
+    try {
+        return render(options, presets, err, errIsTerminal);
+    } catch (const std::bad_alloc&) {
+        return fail(err, "out of memory: a " + std::to_string(options.width) + "x" + std::to_string(options.height) +
+                             " render needs about " + describeBytes(needed) + "; try a smaller --size");
     }
-    progress.finish();
-
-    if (!options.outFile.empty() && !writePicture(options.outFile, session->frame(), error)) return fail(err, error);
-    if (sheet && !writePicture(options.sheetFile, sheet->compose(), error)) return fail(err, error);
-    if (!options.saveBlockFile.empty() &&
-        !writeBytesAtomically(options.saveBlockFile, session->savedBlock(0), error))
-        return fail(err, error);
-    return kExitDone;
 }
 
 }  // namespace previewer

@@ -9,16 +9,22 @@
 
 namespace previewer {
 
-Session::Session(const Options& options)
-    : options_(options), frame_(options.width, options.height, options.fill) {}
+Session::Session(const Options& options, std::function<void()> onTriangle)
+    : options_(options),
+      watch_(standin_services(), std::move(onTriangle)),
+      frame_(options.width, options.height, options.fill) {}
 
 std::unique_ptr<Session> Session::start(const Options& options, const std::vector<PresetFile>& presets,
-                                        std::string& error) {
-    host::setServices(standin_services());
+                                        std::function<void()> onTriangle, std::string& error) {
+    std::unique_ptr<Session> session(new Session(options, std::move(onTriangle)));
+    host::setServices(session->watch_.services());
     standin_set_blend_mode_word(options.blendModeWord);
 
-    std::unique_ptr<Session> session(new Session(options));
-    for (const PresetFile& preset : presets) {
+    for (size_t k = 0; k < presets.size(); ++k) {
+        const PresetFile& preset = presets[k];
+        bool named = false;
+        for (const std::string& text : preset.sections) named = named || mentionsCount(text);
+        session->watch_.setNeverSetsCount(k, !named);
         TriangleEffect* effect = TriangleEffect::create();
         if (effect == nullptr) {
             error = "out of memory creating an effect";
@@ -37,13 +43,15 @@ Session::~Session() {
     host::setServices(nullptr);
 }
 
-void Session::renderFrame(int32_t number) {
+std::vector<NothingDrawnNote> Session::renderFrame(int32_t number) {
+    watch_.beginFrame();
     if (number > 0 && options_.clearEachFrame) std::fill(frame_.pixels.begin(), frame_.pixels.end(), options_.fill);
     const int32_t beat = options_.isBeatFrame(number) ? 1 : 0;
     for (TriangleEffect* effect : effects_) {
         // No per-frame audio data and no second buffer: the effect uses neither.
         effect->renderFrame(nullptr, beat, frame_.pixels.data(), nullptr, frame_.width, frame_.height);
     }
+    return watch_.endFrame();
 }
 
 std::string Session::savedBlock(size_t index) const {

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "previewer/drawing_watch.h"
 #include "previewer/image.h"
 #include "previewer/options.h"
 #include "previewer/preset_file.h"
@@ -19,24 +21,27 @@ class Session {
 public:
     // Installs the stand-in host with the options' blend-mode word and loads
     // one effect per preset. Null with `error` set when an effect cannot be made.
+    // `onTriangle` runs after each triangle's script.
     static std::unique_ptr<Session> start(const Options& options, const std::vector<PresetFile>& presets,
-                                          std::string& error);
+                                          std::function<void()> onTriangle, std::string& error);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     // Renders frame `number` (0-based) through every effect. Frame 0 starts
-    // from the fill word, and so does every frame with --clear.
-    void renderFrame(int32_t number);
+    // from the fill word, and so does every frame with --clear. Returns what
+    // kept any effect from drawing.
+    std::vector<NothingDrawnNote> renderFrame(int32_t number);
 
     const Image& frame() const { return frame_; }
     // The preset block of effect `index`, as its saveConfig writes it.
     std::string savedBlock(size_t index) const;
 
 private:
-    explicit Session(const Options& options);
+    Session(const Options& options, std::function<void()> onTriangle);
 
     Options options_;
+    DrawingWatch watch_;
     Image frame_;
     std::vector<TriangleEffect*> effects_;
 };

@@ -1,12 +1,15 @@
+#include "frontend/version.h"
 #include "previewer/options.h"
 
 namespace previewer {
 
-const char* usageText() {
-    return R"(Usage: triangle-render [options] PRESET [PRESET ...]
+std::string usageText() {
+    return std::string("triangle-render ") + frontend::kVersion + R"(: renders "Render / Triangle" presets to pictures
 
-Renders "Render / Triangle" presets to pictures, running their scripts in the
-stand-in host. Each PRESET is one effect instance; all of them draw, in the
+Usage: triangle-render [options] PRESET [PRESET ...]
+
+Each PRESET's scripts run in the stand-in host, as the visualizer would run
+them. Each PRESET is one effect instance; all of them draw, in the
 order given, into one frame buffer every frame and share one depth buffer, as
 they would in the host. An option's value follows it as the next argument or
 after '=' (--size 320x180 or --size=320x180); after -- every argument is a
@@ -30,12 +33,16 @@ Frames:
                          the buffer persists from frame to frame, as the
                          host's does)
 
-Outputs (written whole or not at all, under a temporary name then renamed):
+Outputs (written whole or not at all: under a temporary name beside the file,
+renamed when complete, and removed on an error, Ctrl-C or SIGTERM; an output
+that is one of the PRESET files, under any name, is refused before rendering):
   --out FILE             the last frame: FILE.png (RGB) or FILE.bgra (the
                          frame buffer's 32-bit words, little-endian, row 0
                          first, width x height x 4 bytes and nothing else)
   --frames-dir DIR       every frame as DIR/frame-0000.png, frame-0001.png ...
-                         (DIR is created if missing; its parent must exist)
+                         (DIR is created if missing; its parent must exist);
+                         files of that pattern numbered beyond this render's
+                         frames, left by an earlier render, are removed
   --sheet FILE.png       a contact sheet of evenly spaced frames, first and
                          last included, each labelled with its frame number;
                          an orange square marks a beat frame
@@ -46,8 +53,16 @@ Outputs (written whole or not at all, under a temporary name then renamed):
 Checking and messages:
   --strict               a section that does not compile is an error (exit 1)
                          instead of being skipped as the host skips it
-  --quiet                no progress bar (one is shown on a terminal when
-                         rendering takes more than a second)
+  --quiet                no progress bar and no warnings. On a terminal a
+                         progress bar appears once rendering has taken a
+                         second (frames, triangles of the frame under way,
+                         frames per second, time left). A warning says when a
+                         preset draws nothing and why (n never set or 0,
+                         every triangle skipped or outside the frame, a blend
+                         mode of 10 or more), once per cause
+  --force                render even when the estimated memory is more than
+                         half of the machine's (otherwise refused, exit 2)
+  --version              the program's name and version
   -h, --help             this text
 
 Preset files:

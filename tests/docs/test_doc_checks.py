@@ -79,7 +79,7 @@ class DocChecksTest(unittest.TestCase):
         good = self.page("good.md", """\
             ```console
             $ triangle-render --frames 0 x.preset
-            triangle-render: --frames: 0 is out of range (1 to 1000000)
+            triangle-render: --frames: '0' is not a whole number from 1 to 1000000
             $ echo $?
             2
             ```
@@ -89,7 +89,7 @@ class DocChecksTest(unittest.TestCase):
         bad = self.page("bad.md", """\
             ```console
             $ triangle-render --frames 0 x.preset
-            triangle-render: --frames: 0 is out of range (1 to 100)
+            triangle-render: --frames: '0' is not a whole number from 1 to 100
             $ echo $?
             0
             ```

@@ -11,12 +11,16 @@
 
 extern char** environ;
 
-ToolRun runTool(const std::vector<std::string>& args, const std::string& workDir) {
+namespace {
+
+RunningTool spawnTool(const std::vector<std::string>& args, const std::string& workDir,
+                      const std::string& shellPrefix) {
     // Captured output goes beside workDir, so tests that list workDir see
     // only what the tool made.
     const std::string outPath = workDir + ".stdout";
     const std::string errPath = workDir + ".stderr";
-    const std::string command = "cd '" + workDir + "' && exec " TRIANGLE_RENDER_EMULATOR "\"$0\" \"$@\"";
+    const std::string command =
+        "cd '" + workDir + "' && " + shellPrefix + " exec " TRIANGLE_RENDER_EMULATOR "\"$0\" \"$@\"";
 
     std::vector<std::string> argvStrings = {"/bin/sh", "-c", command, TRIANGLE_RENDER_PATH};
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());
@@ -33,9 +37,24 @@ ToolRun runTool(const std::vector<std::string>& args, const std::string& workDir
     const int spawned = posix_spawn(&pid, "/bin/sh", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) throw std::runtime_error("cannot start /bin/sh");
+    return RunningTool{pid, workDir};
+}
 
+}  // namespace
+
+RunningTool startTool(const std::vector<std::string>& args, const std::string& workDir) {
+    return spawnTool(args, workDir, "");
+}
+
+ToolRun runTool(const std::vector<std::string>& args, const std::string& workDir, const std::string& shellPrefix) {
+    return finishTool(spawnTool(args, workDir, shellPrefix));
+}
+
+ToolRun finishTool(const RunningTool& tool) {
+    const std::string outPath = tool.workDir + ".stdout";
+    const std::string errPath = tool.workDir + ".stderr";
     int status = 0;
-    if (::waitpid(pid, &status, 0) != pid) throw std::runtime_error("waitpid failed");
+    if (::waitpid(tool.pid, &status, 0) != tool.pid) throw std::runtime_error("waitpid failed");
     ToolRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     run.out = readFile(outPath);

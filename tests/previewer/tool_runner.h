@@ -13,7 +13,17 @@ struct ToolRun {
 
 // Runs the tool with `args` (program name not included), collecting its
 // output through files in `workDir`, which is also its working directory.
-ToolRun runTool(const std::vector<std::string>& args, const std::string& workDir);
+// `shellPrefix` runs in the same shell first (e.g. "ulimit -v 100000 &&").
+ToolRun runTool(const std::vector<std::string>& args, const std::string& workDir, const std::string& shellPrefix = "");
+
+// The tool started and left running, for tests that signal it mid-render.
+struct RunningTool {
+    int pid = -1;
+    std::string workDir;
+};
+RunningTool startTool(const std::vector<std::string>& args, const std::string& workDir);
+// Waits for it to end: the exit code, or 128 + the signal that ended it.
+ToolRun finishTool(const RunningTool& tool);
 
 // A .bgra file's words (little-endian), empty when the file is missing.
 std::vector<uint32_t> readBgra(const std::string& path);
