@@ -19,6 +19,7 @@
 #include "previewer/preset_file.h"
 #include "previewer/script_check.h"
 #include "previewer/session.h"
+#include "previewer/video_output.h"
 
 namespace previewer {
 
@@ -54,6 +55,7 @@ bool checkOutputs(const Options& options, std::string& error) {
         // A missing directory is made later; its parent must take it.
         if (!exists && !frontend::checkOutputPath(options.framesDir, error)) return false;
     }
+    if (!options.videoFile.empty() && !checkVideoOutput(options, false, error)) return false;
     return true;
 }
 
@@ -68,7 +70,8 @@ bool checkInputsUntouched(const Options& options, std::string& error) {
     for (const std::string& preset : options.presets) inputs.add(preset);
     if (!inputs.checkOutput("--out", options.outFile, error) ||
         !inputs.checkOutput("--sheet", options.sheetFile, error) ||
-        !inputs.checkOutput("--save-block", options.saveBlockFile, error))
+        !inputs.checkOutput("--save-block", options.saveBlockFile, error) ||
+        !inputs.checkOutput("--video", options.videoFile, error))
         return false;
     if (options.framesDir.empty()) return true;
     for (const std::string& file : frameFiles(options).existing())
@@ -146,6 +149,12 @@ int render(const Options& options, const std::vector<PresetFile>& presets, std::
         if (!(*holder)->file.create(error)) return fail(err, error);
     }
 
+    std::unique_ptr<VideoOutput> video;
+    if (!options.videoFile.empty()) {
+        video = VideoOutput::start(options, nullptr, error);
+        if (!video) return fail(err, error);
+    }
+
     frontend::ProgressBar progress(err, errIsTerminal && !options.quiet, options.frames,
                                    frontend::ProgressBar::steadyClock(), frontend::ProgressBar::terminalColumns(2));
     std::unique_ptr<Session> session = Session::start(
@@ -169,10 +178,15 @@ int render(const Options& options, const std::vector<PresetFile>& presets, std::
             return fail(err, error);
         }
         if (sheet && sheet->wants(number)) sheet->add(number, session->frame(), options.isBeatFrame(number));
+        if (video && !video->add(session->frame(), error)) {
+            progress.finish();
+            return fail(err, error);
+        }
         progress.update(number + 1);
     }
     progress.finish();
 
+    if (video && !video->finish(error)) return fail(err, error);
     if (out && !writePicture(out->file, session->frame(), error)) return fail(err, error);
     if (sheetOut && !writePicture(sheetOut->file, sheet->compose(), error)) return fail(err, error);
     if (blockOut) {
