@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/version.h"
 #include "previewer/options.h"
 #include "previewer/preset_file.h"
 #include "previewer/session.h"
@@ -102,6 +103,7 @@ bool run(const std::string& file, const std::string& presetPath, int32_t frames,
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (frontend::printVersionIfAsked(argc, argv, "video-bench")) return 0;
     int32_t frames = 120;
     std::string preset = EXAMPLES_DIR "/demo.preset";
     Choice choice;

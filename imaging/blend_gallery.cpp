@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "frontend/version.h"
 #include "imaging/glyphs.h"
 #include "imaging/png_writer.h"
 #include "render/blend_selection.h"
@@ -73,6 +74,7 @@ std::vector<uint32_t> renderPanel(const Panel& panel) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (frontend::printVersionIfAsked(argc, argv, "blend-gallery")) return 0;
     const char* out = argc > 1 ? argv[1] : "blend-modes.png";
     render::refreshCpuFlag();
     const int32_t width = kColumns * kPanelWidth + (kColumns + 1) * kMargin;

@@ -41,6 +41,9 @@ struct WatchState {
     std::map<HostScriptContext*, size_t> effectOf;
     std::vector<DrawingWatch::EffectState> effects;
     std::map<HostCode*, DrawingWatch::Code> codes;
+    // The triangle script runs once per triangle: its entry is kept at hand.
+    HostCode* lastCode = nullptr;
+    DrawingWatch::Code lastEntry{0, -1};
     std::vector<bool> neverSetsCount;
 };
 
@@ -86,6 +89,7 @@ CodeHandle HOST_CDECL compileCode(ScriptContext context, const char* text) {
     DrawingWatch::EffectState& effect = active->effects[found->second];
     const int section = effect.compiled++ % kSectionsPerCompile;
     if (code != nullptr) active->codes[code] = {found->second, section};
+    active->lastCode = nullptr;
     return code;
 }
 
@@ -97,13 +101,18 @@ bool outside(double* const values[3]) {
 
 void HOST_CDECL executeCode(CodeHandle code, VisData* visData) {
     active->inner->executeCode(code, visData);
-    const auto found = active->codes.find(code);
-    if (found == active->codes.end()) return;
-    DrawingWatch::EffectState& effect = active->effects[found->second.effect];
-    if (found->second.section == kFrameSection) {
+    if (code != active->lastCode) {
+        const auto found = active->codes.find(code);
+        if (found == active->codes.end()) return;
+        active->lastCode = code;
+        active->lastEntry = found->second;
+    }
+    const DrawingWatch::Code& entry = active->lastEntry;
+    DrawingWatch::EffectState& effect = active->effects[entry.effect];
+    if (entry.section == kFrameSection) {
         effect.ranFrame = true;
         effect.nAfterFrame = effect.n != nullptr ? *effect.n : 0.0;
-    } else if (found->second.section == kTriangleSection) {
+    } else if (entry.section == kTriangleSection) {
         ++effect.triangles;
         if (effect.skip != nullptr && *effect.skip != 0.0)
             ++effect.skipped;
@@ -115,6 +124,7 @@ void HOST_CDECL executeCode(CodeHandle code, VisData* visData) {
 
 void HOST_CDECL freeCode(CodeHandle code) {
     active->codes.erase(code);
+    if (code == active->lastCode) active->lastCode = nullptr;
     active->inner->freeCode(code);
 }
 

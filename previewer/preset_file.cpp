@@ -1,11 +1,15 @@
-// Text form: a header line "[init]", "[frame]", "[beat]" or "[triangle]" may
-// carry spaces or tabs around it and a CR before its LF. The lines after a
-// header, up to the next header, are that section's text, each keeping its
-// own line break except the last one. Before the first header only blank
-// lines and comment lines starting with '#' or "//" are allowed, so a
-// headerless script is reported instead of silently drawing nothing. A
-// missing section is empty; a repeated or unknown [header] is an error.
+// Text form: a header line names a section in brackets, "[init]", "[frame]",
+// "[beat]" or "[triangle]", in any case and with spaces allowed inside and
+// around the brackets, and may end with a '#' or "//" comment. The lines
+// after a header, up to the next header, are that section's text, each
+// keeping its own line break except the last one. Before the first header
+// only blank lines and comment lines are allowed, so a headerless script is
+// reported instead of silently drawing nothing. A missing section is empty; a
+// repeated header is an error. A bracketed line that names no section is kept
+// as script text, with a warning, since it is most likely a misspelt header.
 #include "previewer/preset_file.h"
+
+#include "previewer/text_encoding.h"
 
 #include <sys/stat.h>
 
@@ -20,8 +24,6 @@ const std::array<const char*, kPresetSections> kSectionNames = {"init", "frame",
 
 namespace {
 
-constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
-
 std::string trimmed(const std::string& line) {
     const size_t first = line.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) return std::string();
@@ -34,20 +36,39 @@ bool isCommentOrBlank(const std::string& line) {
     return text.empty() || text[0] == '#' || text.compare(0, 2, "//") == 0;
 }
 
-// A line that reads "[word]" and nothing else, or an empty name otherwise.
-std::string headerName(const std::string& line) {
-    const std::string text = trimmed(line);
-    if (text.size() < 3 || text.front() != '[' || text.back() != ']') return std::string();
-    const std::string name = text.substr(1, text.size() - 2);
-    for (char c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-') return std::string();
-    return name;
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
 int sectionIndex(const std::string& name) {
     for (int s = 0; s < kPresetSections; ++s)
         if (name == kSectionNames[static_cast<size_t>(s)]) return s;
     return -1;
+}
+
+struct HeaderLine {
+    bool bracketed = false;  // "[...]" with at most a comment after it
+    int section = -1;        // which section it names, if any
+    std::string written;     // as written, for messages
+};
+
+HeaderLine readHeaderLine(const std::string& line) {
+    HeaderLine header;
+    const std::string text = trimmed(line);
+    const size_t close = text.find(']');
+    if (text.empty() || text[0] != '[' || close == std::string::npos) return header;
+    const std::string after = trimmed(text.substr(close + 1));
+    if (!after.empty() && after[0] != '#' && after.compare(0, 2, "//") != 0) return header;
+    header.bracketed = true;
+    header.written = text.substr(0, close + 1);
+    header.section = sectionIndex(lowerCase(trimmed(text.substr(1, close - 1))));
+    return header;
+}
+
+std::string unknownHeader(int lineNumber, const std::string& written) {
+    return "line " + std::to_string(lineNumber) + ": " + written +
+           " names no section ([init], [frame], [beat] or [triangle])";
 }
 
 bool parseRawBlock(const std::string& contents, PresetFile& preset, std::string& error) {
@@ -76,7 +97,7 @@ bool parseText(const std::string& contents, PresetFile& preset, std::string& err
     std::array<bool, kPresetSections> seen{};
     int current = -1;
     int lineNumber = 0;
-    size_t pos = contents.compare(0, 3, kUtf8Mark) == 0 ? 3 : 0;
+    size_t pos = 0;
     while (pos < contents.size()) {
         ++lineNumber;
         const size_t newline = contents.find('\n', pos);
@@ -84,16 +105,11 @@ bool parseText(const std::string& contents, PresetFile& preset, std::string& err
         const std::string line = contents.substr(pos, end - pos);
         pos = end;
 
-        const std::string name = headerName(line);
-        if (!name.empty()) {
-            const int index = sectionIndex(name);
-            if (index < 0) {
-                error = "line " + std::to_string(lineNumber) + ": unknown section [" + name +
-                        "] (expected [init], [frame], [beat] or [triangle])";
-                return false;
-            }
+        const HeaderLine header = readHeaderLine(line);
+        if (header.section >= 0) {
+            const int index = header.section;
             if (seen[static_cast<size_t>(index)]) {
-                error = "line " + std::to_string(lineNumber) + ": section [" + name + "] appears twice";
+                error = "line " + std::to_string(lineNumber) + ": section " + header.written + " appears twice";
                 return false;
             }
             if (current >= 0) dropFinalLineBreak(preset.sections[static_cast<size_t>(current)]);
@@ -101,6 +117,14 @@ bool parseText(const std::string& contents, PresetFile& preset, std::string& err
             current = index;
             preset.firstLine[static_cast<size_t>(index)] = lineNumber + 1;
             continue;
+        }
+        if (header.bracketed) {
+            if (current < 0) {
+                error = unknownHeader(lineNumber, header.written);
+                return false;
+            }
+            preset.warnings.push_back(unknownHeader(lineNumber, header.written) + "; kept as script text of [" +
+                                      kSectionNames[static_cast<size_t>(current)] + "]");
         }
         if (current < 0) {
             if (isCommentOrBlank(line)) continue;
@@ -121,6 +145,17 @@ bool parseText(const std::string& contents, PresetFile& preset, std::string& err
 
 }  // namespace
 
+bool hasSectionHeaderLine(const std::string& text) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        if (readHeaderLine(text.substr(pos, end - pos)).section >= 0) return true;
+        pos = end + 1;
+    }
+    return false;
+}
+
 std::string PresetFile::block() const {
     std::string bytes;
     for (const std::string& text : sections) {
@@ -133,8 +168,19 @@ std::string PresetFile::block() const {
 bool parsePreset(const std::string& contents, PresetFile& preset, std::string& error) {
     PresetFile parsed;
     parsed.path = preset.path;
-    const bool ok = contents.find('\0') != std::string::npos ? parseRawBlock(contents, parsed, error)
-                                                              : parseText(contents, parsed, error);
+    std::string text;
+    bool ok = false;
+    switch (decodePresetBytes(contents, text, error)) {
+        case PresetBytes::RawBlock:
+            ok = parseRawBlock(contents, parsed, error);
+            break;
+        case PresetBytes::Text:
+            ok = parseText(text, parsed, error);
+            break;
+        case PresetBytes::Unreadable:
+            error += "; save it as UTF-8";
+            break;
+    }
     if (ok) preset = std::move(parsed);
     return ok;
 }

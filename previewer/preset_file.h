@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace previewer {
 
@@ -20,12 +21,14 @@ struct PresetFile {
     // 0 for a raw block, whose positions are given within the section.
     std::array<int, kPresetSections> firstLine{};
     bool rawBlock = false;
+    // Lines that look like headers but name no section ("line 3: ...").
+    std::vector<std::string> warnings;
 
     // The block the effect loads: each section followed by a NUL.
     std::string block() const;
 };
 
-// Decodes file contents. A NUL byte anywhere makes it a raw block. Returns
+// Decodes file contents (text or raw block, see text_encoding.h). Returns
 // false with a one-line reason in `error` when the contents are not a preset.
 bool parsePreset(const std::string& contents, PresetFile& preset, std::string& error);
 

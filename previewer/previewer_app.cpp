@@ -157,8 +157,8 @@ int render(const Options& options, const std::vector<PresetFile>& presets, std::
 
     frontend::ProgressBar progress(err, errIsTerminal && !options.quiet, options.frames,
                                    frontend::ProgressBar::steadyClock(), frontend::ProgressBar::terminalColumns(2));
-    std::unique_ptr<Session> session = Session::start(
-        options, presets, [&progress] { progress.triangleDrawn(); }, error);
+    std::unique_ptr<Session> session =
+        Session::start(options, presets, error, [&progress] { progress.triangleDrawn(); });
     if (!session) return fail(err, error);
 
     std::unique_ptr<ContactSheet> sheet;
@@ -221,6 +221,10 @@ int runPreviewer(const std::vector<std::string>& args, std::ostream& out, std::o
     std::vector<PresetFile> presets(options.presets.size());
     for (size_t k = 0; k < presets.size(); ++k) {
         if (!readPresetFile(options.presets[k], presets[k], error)) return fail(err, error);
+        for (const std::string& warning : presets[k].warnings) {
+            if (options.strict) return fail(err, presets[k].path + ": " + warning + " (--strict)");
+            err << kProgram << presets[k].path << ": warning: " << warning << '\n';
+        }
     }
 
     const int problems = reportScriptProblems(presets, options.strict, err);

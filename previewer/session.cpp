@@ -15,7 +15,7 @@ Session::Session(const Options& options, std::function<void()> onTriangle)
       frame_(options.width, options.height, options.fill) {}
 
 std::unique_ptr<Session> Session::start(const Options& options, const std::vector<PresetFile>& presets,
-                                        std::function<void()> onTriangle, std::string& error) {
+                                        std::string& error, std::function<void()> onTriangle) {
     std::unique_ptr<Session> session(new Session(options, std::move(onTriangle)));
     host::setServices(session->watch_.services());
     standin_set_blend_mode_word(options.blendModeWord);

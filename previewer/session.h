@@ -21,9 +21,9 @@ class Session {
 public:
     // Installs the stand-in host with the options' blend-mode word and loads
     // one effect per preset. Null with `error` set when an effect cannot be made.
-    // `onTriangle` runs after each triangle's script.
+    // `onTriangle`, when given, runs after each triangle's script.
     static std::unique_ptr<Session> start(const Options& options, const std::vector<PresetFile>& presets,
-                                          std::function<void()> onTriangle, std::string& error);
+                                          std::string& error, std::function<void()> onTriangle = nullptr);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

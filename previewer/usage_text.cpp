@@ -69,26 +69,33 @@ that is one of the PRESET files, under any name, is refused before rendering):
 Checking and messages:
   --strict               a section that does not compile is an error (exit 1)
                          instead of being skipped as the host skips it
-  --quiet                no progress bar and no warnings. On a terminal a
-                         progress bar appears once rendering has taken a
-                         second (frames, triangles of the frame under way,
-                         frames per second, time left). A warning says when a
-                         preset draws nothing and why (n never set or 0,
-                         every triangle skipped or outside the frame, a blend
-                         mode of 10 or more), once per cause
+  --quiet                no progress bar and no drawing warnings. On a
+                         terminal a progress bar appears once rendering has
+                         taken a second (frames, triangles of the frame under
+                         way, frames per second, time left). A warning says
+                         when a preset draws nothing and why (n never set or
+                         0, every triangle skipped or outside the frame, a
+                         blend mode of 10 or more), once per cause
   --force                render even when the estimated memory is more than
                          half of the machine's (otherwise refused, exit 2)
   --version              the program's name and version
   -h, --help             this text
 
 Preset files:
-  A file containing a NUL byte is a raw preset block: the init, frame, beat
-  and triangle sections, each ending in a NUL (bytes after the fourth NUL
-  are ignored). Any other file is text: a line [init], [frame], [beat] or
-  [triangle] starts that section, and the lines up to the next such line are
-  its script. A missing section is empty. Before the first section only blank
-  lines and comments starting with # or // may appear. CR LF line ends are
-  fine; the section text keeps them. Example:
+  A file with no NUL byte is UTF-8 text (a UTF-8 byte-order mark is skipped).
+  One that starts with a UTF-16 or UTF-32 byte-order mark, or whose NUL bytes
+  fall in the pattern of UTF-16 or UTF-32 text (every other byte, or three of
+  every four) and then has a section header line, is read as that encoding;
+  if it is not valid in it, it is refused. Any other file with a NUL byte is a
+  raw preset block: the init, frame, beat and triangle sections, each ending
+  in a NUL (bytes after the fourth NUL are ignored). In text, a line [init],
+  [frame], [beat] or [triangle] starts that section, and the lines up to the
+  next such line are its script; a header may be in any case, have spaces
+  inside and around its brackets and end with a # or // comment. A missing
+  section is empty. Before the first section only blank lines and comments
+  starting with # or // may appear. A bracketed line that names no section is
+  kept as script text with a warning (an error with --strict). CR LF line
+  ends are fine; the section text keeps them. Example:
 
       # a white triangle
       [frame]
@@ -100,8 +107,8 @@ Preset files:
   line, column and message (text files give the file's own line number).
 
 Exit status: 0 done; 1 --strict and a section failed to compile; 2 a bad
-option, an unreadable or malformed preset, or an output that cannot be
-written (a one-line message says which).
+option, an unreadable or malformed preset, an output that cannot be written
+or that is a preset, or not enough memory (a one-line message says which).
 )";
 }
 

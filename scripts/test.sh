@@ -3,7 +3,8 @@
 # x86 core under qemu-i386, the sanitizer builds, the Windows modules
 # (static checks of the 32-bit product, Windows-side tests under wine64), and
 # a fixed number of inputs through each fuzz target (scripts/fuzz.sh runs
-# them longer).
+# them longer), and then the Debian package installed and run in a clean
+# Debian 12 root (RT_CHECK_PACKAGE=0 skips that step).
 set -e
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,6 +17,11 @@ for preset in $presets; do
   cmake --build --preset "$preset"
   if ! ctest --preset "$preset"; then failed="$failed $preset"; fi
 done
+
+if [ "${RT_CHECK_PACKAGE:-1}" != 0 ]; then
+  echo "=== package"
+  if ! scripts/check-package.sh; then failed="$failed package"; fi
+fi
 
 if [ -n "$failed" ]; then
   echo "Test failures in:$failed"

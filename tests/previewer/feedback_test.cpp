@@ -208,3 +208,49 @@ INSTANTIATE_TEST_SUITE_P(Texts, CountMention,
                                          MentionCase{"n1 = 2; an = 1", false}, MentionCase{"", false}));
 
 }  // namespace
+
+namespace {
+
+struct HeaderCase {
+    const char* name;
+    bool strict;
+    int exitCode;
+    const char* message;
+};
+
+class MisspeltHeader : public testing::TestWithParam<HeaderCase> {};
+
+TEST_P(MisspeltHeader, IsAWarningWithItsLineOrAnErrorWhenStrict) {
+    ScratchDir dir;
+    dir.write("p.preset", "[frame]\nn = 1\n[triangles]\nx1 = -1; y1 = -1; x2 = 1; y2 = -1; x3 = -1; y3 = 1\n");
+    std::vector<std::string> args = {"--size", "4x4", "--frames", "1", "--out", "o.bgra", "p.preset"};
+    if (GetParam().strict) args.insert(args.begin(), "--strict");
+    const ToolRun run = runTool(args, dir.path());
+    EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.err;
+    EXPECT_EQ(run.err.rfind(GetParam().message, 0), 0u) << run.err;
+    EXPECT_EQ(fileExists(dir.file("o.bgra")), !GetParam().strict);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, MisspeltHeader,
+    testing::Values(HeaderCase{"Warned", false, 0,
+                               "triangle-render: p.preset: warning: line 3: [triangles] names no section"},
+                    HeaderCase{"Strict", true, 2, "triangle-render: p.preset: line 3: [triangles] names no section"}),
+    [](const testing::TestParamInfo<HeaderCase>& testCase) { return std::string(testCase.param.name); });
+
+TEST(Encodings, AUtf16PresetRendersLikeItsUtf8Original) {
+    ScratchDir dir;
+    const std::string text = "[frame]\r\nn = 1\r\n[triangle]\r\nx1 = -1; y1 = -1; x2 = 1; y2 = -1; x3 = -1; y3 = 1\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (char c : text) utf16 += std::string(1, c) + '\0';
+    dir.write("utf8.preset", text);
+    dir.write("utf16.preset", utf16);
+    ASSERT_EQ(runTool({"--size", "6x6", "--frames", "1", "--out", "a.bgra", "utf8.preset"}, dir.path()).exitCode, 0);
+    const ToolRun run = runTool({"--size", "6x6", "--frames", "1", "--out", "b.bgra", "utf16.preset"}, dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(readFile(dir.file("b.bgra")), readFile(dir.file("a.bgra")));
+    EXPECT_NE(readBgra(dir.file("a.bgra")), std::vector<uint32_t>(36, 0)) << "the triangle was drawn";
+}
+
+}  // namespace
