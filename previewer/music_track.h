@@ -24,6 +24,8 @@ public:
                                             std::vector<std::string>& warnings);
 
     bool hasMusic() const { return hasMusic_; }
+    // The music from --start at the analysis rate.
+    const audio::StereoPcm& pcm() const { return pcm_; }
     // Frames that cover the music from --start to its end at --fps.
     int32_t framesOfMusic() const;
 

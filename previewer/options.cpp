@@ -62,6 +62,28 @@ const std::map<std::string, ValueParser>& valueOptions() {
         {"--beats", [](const std::string& v, Options& o, std::string& e) { return takeBeatSource(v, o, e); }},
         {"--log-frames",
          [](const std::string& v, Options& o, std::string& e) { return takePath(v, o.logFramesFile, e); }},
+        {"--video", [](const std::string& v, Options& o, std::string& e) { return takePath(v, o.videoFile, e); }},
+        // The range depends on the format, checked once the file name is known.
+        {"--video-quality",
+         [](const std::string& v, Options& o, std::string& e) { return takeInteger(v, 0, 1000, o.videoQuality, e); }},
+        {"--video-speed",
+         [](const std::string& v, Options& o, std::string& e) {
+             if (v.empty()) {
+                 e = "an empty speed";
+                 return false;
+             }
+             o.videoSpeed = v;
+             return true;
+         }},
+        {"--video-chroma",
+         [](const std::string& v, Options& o, std::string& e) {
+             if (v != "half" && v != "full") {
+                 e = "use half (4:2:0, plays everywhere) or full (4:4:4)";
+                 return false;
+             }
+             o.videoFullChroma = v == "full";
+             return true;
+         }},
     };
     return table;
 }
@@ -72,6 +94,7 @@ const std::map<std::string, bool Options::*>& switchOptions() {
         {"--strict", &Options::strict},
         {"--quiet", &Options::quiet},
         {"--force", &Options::force},
+        {"--video-dither", &Options::videoDither},
     };
     return table;
 }

@@ -39,6 +39,13 @@ struct Options {
     std::string saveBlockFile;
     std::string logFramesFile;
 
+    // --video and the settings of its encoder; -1 and empty: the format's defaults.
+    std::string videoFile;
+    int32_t videoQuality = -1;
+    std::string videoSpeed;
+    bool videoFullChroma = false;
+    bool videoDither = false;
+
     std::vector<std::string> presets;
 
     bool isBeatFrame(int32_t frame) const { return beatEvery > 0 && frame % beatEvery == 0; }

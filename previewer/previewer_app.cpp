@@ -16,6 +16,7 @@
 #include "previewer/contact_sheet.h"
 #include "previewer/frame_log.h"
 #include "previewer/memory_budget.h"
+#include "previewer/music_sound_feed.h"
 #include "previewer/music_track.h"
 #include "previewer/options.h"
 #include "previewer/picture_output.h"
@@ -23,6 +24,7 @@
 #include "previewer/script_check.h"
 #include "previewer/script_lint.h"
 #include "previewer/session.h"
+#include "previewer/video_output.h"
 #include "standin/music_frame.h"
 
 namespace previewer {
@@ -60,6 +62,7 @@ bool checkOutputs(const Options& options, std::string& error) {
         // A missing directory is made later; its parent must take it.
         if (!exists && !frontend::checkOutputPath(options.framesDir, error)) return false;
     }
+    if (!options.videoFile.empty() && !checkVideoOutput(options, !options.audioFile.empty(), error)) return false;
     return true;
 }
 
@@ -76,7 +79,8 @@ bool checkInputsUntouched(const Options& options, std::string& error) {
     if (!inputs.checkOutput("--out", options.outFile, error) ||
         !inputs.checkOutput("--sheet", options.sheetFile, error) ||
         !inputs.checkOutput("--save-block", options.saveBlockFile, error) ||
-        !inputs.checkOutput("--log-frames", options.logFramesFile, error))
+        !inputs.checkOutput("--log-frames", options.logFramesFile, error) ||
+        !inputs.checkOutput("--video", options.videoFile, error))
         return false;
     if (options.framesDir.empty()) return true;
     for (const std::string& file : frameFiles(options).existing())
@@ -176,6 +180,14 @@ int render(const Options& options, const std::vector<PresetFile>& presets, Music
         if (!(*holder)->file.create(error)) return fail(err, error);
     }
 
+    std::unique_ptr<MusicSoundFeed> sound;
+    std::unique_ptr<VideoOutput> video;
+    if (!options.videoFile.empty()) {
+        if (music.hasMusic()) sound = std::make_unique<MusicSoundFeed>(music.pcm(), options.fps);
+        video = VideoOutput::start(options, sound.get(), error);
+        if (!video) return fail(err, error);
+    }
+
     frontend::ProgressBar progress(err, errIsTerminal && !options.quiet, options.frames,
                                    frontend::ProgressBar::steadyClock(), frontend::ProgressBar::terminalColumns(2));
     std::unique_ptr<Session> session =
@@ -206,10 +218,15 @@ int render(const Options& options, const std::vector<PresetFile>& presets, Music
             return fail(err, error);
         }
         if (sheet && sheet->wants(number)) sheet->add(number, session->frame(), beat);
+        if (video && !video->add(session->frame(), error)) {
+            progress.finish();
+            return fail(err, error);
+        }
         progress.update(number + 1);
     }
     progress.finish();
 
+    if (video && !video->finish(error)) return fail(err, error);
     if (out && !writePicture(out->file, session->frame(), error)) return fail(err, error);
     if (sheetOut && !writePicture(sheetOut->file, sheet->compose(), error)) return fail(err, error);
     if (blockOut) {

@@ -64,6 +64,22 @@ that is a PRESET file or the song, under any name, is refused before rendering):
   --sheet-count N        thumbnails on the sheet, 1 to 100 (default 16)
   --save-block FILE      the first preset's block exactly as the effect saves
                          it (four NUL-terminated sections)
+  --video FILE           every frame as a clip at 60 frames a second, the
+                         format by FILE's extension: .mp4 (H.264, plays
+                         everywhere), .webm (VP9) or .gif (looping, each
+                         frame's own palette, at most 50 pictures a second)
+  --video-quality N      the encoder's constant-quality number: .mp4 x264 CRF
+                         0-51 (default 12, 6 in full chroma), .webm VP9 CRF
+                         0-63 (default 10, 4 in full chroma), .gif colours
+                         per frame 2-256 (default 256)
+  --video-speed S        the encoder's speed preset: .mp4 ultrafast (default)
+                         to veryslow, .webm cpu-used 0-8 (default 8)
+  --video-chroma C       half (default: 4:2:0, plays everywhere; odd sizes are
+                         padded by a pixel in .mp4) or full (4:4:4: exact
+                         colour edges, but many browsers and phones cannot
+                         play it)
+  --video-dither         .gif: dither where a frame has more colours than its
+                         palette (by default colours are merged, no noise)
 
 Checking and messages:
   --strict               a section that does not compile is an error (exit 1)

@@ -5,6 +5,7 @@
 #
 #   docs/examples/*.png   contact sheets of the example presets
 #                         (scripts/render-examples.sh, the native previewer)
+#   docs/demo.gif         the README's looping clip of the demo (--video)
 #   docs/blend-modes.png  one triangle in every blend mode (blend-gallery)
 #   docs/panel.png        the editor panel under Wine and Xvfb
 #                         (scripts/panel-screenshot.sh, the win64 build)
@@ -29,6 +30,10 @@ cmake --preset native -B "$build" >/dev/null
 cmake --build "$build" --target triangle-render blend-gallery
 
 TRIANGLE_RENDER="$build/previewer/triangle-render" scripts/render-examples.sh
+# 2.5 s at 480 x 270 keeps the file near 1 MB.
+"$build/previewer/triangle-render" --quiet --size 480x270 --frames 150 --beat-every 15 --video docs/demo.gif \
+  examples/demo.preset
+echo docs/demo.gif
 "$build/imaging/blend-gallery" docs/blend-modes.png
 if [ "$panel" = yes ]; then
   scripts/panel-screenshot.sh

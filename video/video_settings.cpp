@@ -7,17 +7,18 @@ namespace video {
 
 namespace {
 
-// CRF 12 keeps the edges of flat triangles clean; ultrafast and cpu-used 8
-// are what lets 1080p60 encode at about real time on two cores.
+// CRF 12 (x264) and 10 (VP9) keep flat triangles above 40 dB against the
+// frame in 4:2:0; in 4:4:4, measured against the frame itself, 6 and 4 do.
+// Ultrafast and cpu-used 8 are the fastest presets (docs/benchmarks.md).
 const FormatTraits kFormats[] = {
     {VideoFormat::Mp4, ".mp4", "mp4", "libx264", "aac",
-     "an FFmpeg built with libx264 (Debian: libavcodec59 with libx264-164)", 12, 0, 51, "ultrafast",
+     "an FFmpeg built with libx264 (Debian: libavcodec59 with libx264-164)", 12, 6, 0, 51, "ultrafast",
      "x264 CRF, 0 (lossless) to 51"},
     {VideoFormat::WebM, ".webm", "webm", "libvpx-vp9", "libopus",
-     "an FFmpeg built with libvpx and libopus (Debian: libavcodec59 with libvpx7 and libopus0)", 10, 0, 63, "8",
+     "an FFmpeg built with libvpx and libopus (Debian: libavcodec59 with libvpx7 and libopus0)", 10, 4, 0, 63, "8",
      "VP9 CRF, 0 to 63"},
     {VideoFormat::Gif, ".gif", "gif", "gif", nullptr, "an FFmpeg with its GIF encoder (Debian: libavcodec59)", 256,
-     2, 256, "", "palette colours per frame, 2 to 256"},
+     256, 2, 256, "", "palette colours per frame, 2 to 256"},
 };
 
 const char* const kX264Presets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
@@ -101,7 +102,7 @@ bool resolveSettings(VideoSettings& settings, VideoFormat format, std::string& e
         error = "video frame rate must be positive";
         return false;
     }
-    if (settings.quality < 0) settings.quality = traits.defaultQuality;
+    if (settings.quality < 0) settings.quality = settings.fullChroma ? traits.fullChromaQuality : traits.defaultQuality;
     if (settings.quality < traits.minQuality || settings.quality > traits.maxQuality) {
         error = "video quality " + std::to_string(settings.quality) + " is out of range for " + traits.extension +
                 " (" + traits.qualityMeaning + ")";

@@ -30,6 +30,7 @@ struct FormatTraits {
     const char* audioEncoder;  // null: no sound
     const char* whatToInstall;
     int32_t defaultQuality;
+    int32_t fullChromaQuality;  // default in 4:4:4, where the RGB frame itself is the measure
     int32_t minQuality;
     int32_t maxQuality;
     const char* defaultSpeed;

@@ -57,6 +57,7 @@ struct VideoWriter::State {
     AVStream* pictureStream = nullptr;
     AVStream* soundStream = nullptr;
     int64_t frames = 0;
+    bool headerWritten = false;
     bool done = false;
 
     bool write(AVPacket* packet, AVCodecContext* codec, AVStream* stream, std::string& error) {
@@ -176,6 +177,7 @@ std::unique_ptr<VideoWriter> VideoWriter::open(const VideoSettings& given, std::
         error = ffmpegError(writer->state_->writePath, result);
         return nullptr;  // the destructor removes the file
     }
+    writer->state_->headerWritten = true;
     return writer;
 }
 
@@ -213,6 +215,8 @@ void VideoWriter::abort() {
     State& state = *state_;
     if (state.done) return;
     state.done = true;
+    // FFmpeg's GIF muxer frees the picture it holds back only in its trailer.
+    if (state.headerWritten && state.format == VideoFormat::Gif) av_write_trailer(state.output.get());
     state.pictures.reset();
     state.sound.reset();
     state.output.reset();

@@ -28,6 +28,8 @@ const SettingsCase kSettings[] = {
     {"WebMDefaults", "a.webm", -1, "", false, false, 48000, "", 10, "8"},
     {"GifDefaults", "a.gif", -1, "", false, true, 0, "", 256, ""},
     {"UpperCaseExtension", "A.MP4", 20, "medium", true, false, 0, "", 20, "medium"},
+    {"Mp4FullChromaDefault", "a.mp4", -1, "", true, false, 0, "", 6, "ultrafast"},
+    {"WebMFullChromaDefault", "a.webm", -1, "", true, false, 0, "", 4, "8"},
     {"UnknownExtensionNamesTheFormats", "a.avi", -1, "", false, false, 0, ".mp4, .webm or .gif", 0, ""},
     {"NoExtension", "mp4", -1, "", false, false, 0, ".mp4, .webm or .gif", 0, ""},
     {"X264QualityOutOfRange", "a.mp4", 52, "", false, false, 0, "0 (lossless) to 51", 0, ""},
