@@ -36,3 +36,5 @@ render spectrum-bars $song examples/spectrum-bars.preset
 render wave-ring $song examples/wave-ring.preset
 # shellcheck disable=SC2086
 render music-burst $song examples/music-burst.preset
+# shellcheck disable=SC2086
+render spectrum-history $song examples/spectrum-history.preset
