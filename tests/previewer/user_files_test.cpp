@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -144,5 +145,30 @@ const std::vector<SignalCase> kSignalCases = {
 INSTANTIATE_TEST_SUITE_P(
     Signals, StoppedMidRender, testing::ValuesIn(kSignalCases),
     [](const testing::TestParamInfo<SignalCase>& testCase) { return std::string(testCase.param.name); });
+
+// Ctrl-C inside one frame of two billion triangles, which would take minutes
+// to finish: the tool must end by the signal instead of finishing the frame.
+// The watchdog only stops a tool that ignores the signal; it measures nothing.
+TEST(StoppedMidFrame, EndsByTheSignalInsteadOfFinishingTheFrame) {
+    ScratchDir dir;
+    dir.write("p.preset", "[frame]\nn = 2000000000\n[triangle]\nx1 = 0; y1 = 0; x2 = 0.01; y2 = 0; x3 = 0; y3 = 0.01\n");
+    const RunningTool tool = startTool({"--size", "64x64", "--frames", "1", "--out", "last.png", "p.preset"}, dir.path());
+    const bool started = waitForEntry(dir.path(), ".last.png.");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // well inside the frame
+    ::kill(tool.pid, SIGINT);
+    bool ended = false;
+    for (int k = 0; k < 3000 && !ended; ++k) {
+        siginfo_t info{};
+        ended = ::waitid(P_PID, static_cast<id_t>(tool.pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                info.si_pid == tool.pid;
+        if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!ended) ::kill(tool.pid, SIGKILL);
+    const ToolRun run = finishTool(tool);
+    ASSERT_TRUE(started) << run.err;
+    EXPECT_TRUE(ended) << "still drawing the frame 30 s after Ctrl-C";
+    EXPECT_EQ(run.exitCode, 128 + SIGINT) << run.err;
+    for (const std::string& name : dir.entries()) EXPECT_NE(name[0], '.') << "left behind: " << name;
+}
 
 }  // namespace
