@@ -54,7 +54,7 @@ std::vector<NameUse> variableUses(const std::string& text) {
 
 bool isEffectVariable(std::string_view name) {
     return std::any_of(std::begin(kScriptVarSpecs), std::end(kScriptVarSpecs),
-                       [name](const ScriptVarSpec& spec) { return name == spec.name; });
+                       [name](const ScriptVarSpec& variable) { return name == variable.name; });
 }
 
 // One letter added, dropped or changed, or two neighbours swapped. A change
@@ -73,8 +73,8 @@ bool oneTypoApart(std::string_view a, std::string_view b) {
 }
 
 const char* closeEffectVariable(std::string_view name) {
-    for (const ScriptVarSpec& spec : kScriptVarSpecs) {
-        if (oneTypoApart(name, spec.name)) return spec.name;
+    for (const ScriptVarSpec& variable : kScriptVarSpecs) {
+        if (oneTypoApart(name, variable.name)) return variable.name;
     }
     return nullptr;
 }
@@ -84,8 +84,8 @@ const char* closeEffectVariable(std::string_view name) {
 // section) the triangle's i and skip.
 std::set<std::string> setByTheEffect(int section) {
     std::set<std::string> set = {"w", "h"};
-    for (const ScriptVarSpec& spec : kScriptVarSpecs) {
-        if (spec.hasStartValue) set.insert(spec.name);
+    for (const ScriptVarSpec& variable : kScriptVarSpecs) {
+        if (variable.hasStartValue) set.insert(variable.name);
     }
     if (section == kTriangle) set.insert({"i", "skip"});
     return set;

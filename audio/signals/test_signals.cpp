@@ -84,20 +84,20 @@ void putLe(std::FILE* file, uint32_t value, int bytes) {
 
 }  // namespace
 
-std::vector<double> clickTimes(const ClickTrack& spec) {
+std::vector<double> clickTimes(const ClickTrack& track) {
     std::vector<double> times;
-    const double period = 60.0 / spec.bpm;
-    for (double t = spec.firstBeat; t < spec.seconds - 0.05; t += period) times.push_back(t);
+    const double period = 60.0 / track.bpm;
+    for (double t = track.firstBeat; t < track.seconds - 0.05; t += period) times.push_back(t);
     return times;
 }
 
-StereoPcm clickTrack(const ClickTrack& spec) {
-    StereoPcm pcm = blank(spec.seconds);
+StereoPcm clickTrack(const ClickTrack& track) {
+    StereoPcm pcm = blank(track.seconds);
     Noise noise(12345u);
-    for (double t : clickTimes(spec)) {
+    for (double t : clickTimes(track)) {
         // A click: a short noise burst over a low thump, like a kick with a beater.
-        if (!spec.kicksOnly) addNoiseBurst(pcm, t, 0.02, 300.0, 0.5 * spec.gain, noise);
-        addKick(pcm, t, 0.5 * spec.gain);
+        if (!track.kicksOnly) addNoiseBurst(pcm, t, 0.02, 300.0, 0.5 * track.gain, noise);
+        addKick(pcm, t, 0.5 * track.gain);
     }
     return pcm;
 }

@@ -18,9 +18,9 @@ struct ClickTrack {
     bool kicksOnly = false;   // low thumps without the click's noise
 };
 
-StereoPcm clickTrack(const ClickTrack& spec);
-// When each click of clickTrack(spec) starts.
-std::vector<double> clickTimes(const ClickTrack& spec);
+StereoPcm clickTrack(const ClickTrack& track);
+// When each click of clickTrack(track) starts.
+std::vector<double> clickTimes(const ClickTrack& track);
 
 // A sine at `hz` with the given peak amplitude; channels picks left (1),
 // right (2) or both (0).

@@ -80,15 +80,15 @@ int main(int argc, char** argv) {
     Totals ours, live, theirs;
     std::printf("%-12s %21s %21s %21s\n", "music (30 s)", "ours offline", "ours live", "aubio tempo");
     for (const Case& c : cases) {
-        audio::signals::ClickTrack spec;
-        spec.bpm = c.bpm;
-        spec.seconds = 30;
-        spec.firstBeat = 0.5;
-        spec.kicksOnly = c.kind == 1;
-        spec.gain = c.kind == 2 ? 0.0316 : 1.0;
+        audio::signals::ClickTrack track;
+        track.bpm = c.bpm;
+        track.seconds = 30;
+        track.firstBeat = 0.5;
+        track.kicksOnly = c.kind == 1;
+        track.gain = c.kind == 2 ? 0.0316 : 1.0;
         const audio::StereoPcm pcm =
-            c.kind == 3 ? audio::signals::song(c.bpm, spec.seconds, spec.firstBeat) : audio::signals::clickTrack(spec);
-        const std::vector<double> expected = audio::signals::clickTimes(spec);
+            c.kind == 3 ? audio::signals::song(c.bpm, track.seconds, track.firstBeat) : audio::signals::clickTrack(track);
+        const std::vector<double> expected = audio::signals::clickTimes(track);
         const auto a = audio::testing::scoreBeats(audio::TrackAnalysis::analyse(pcm).beatTimes(), expected, kTolerance);
         const auto b = audio::testing::scoreBeats(streamBeats(pcm), expected, kTolerance);
         const auto d = audio::testing::scoreBeats(aubioBeats(pcm), expected, kTolerance);

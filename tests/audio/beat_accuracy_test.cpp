@@ -25,20 +25,20 @@ class BeatAccuracy : public ::testing::TestWithParam<TempoCase> {};
 
 TEST_P(BeatAccuracy, FindsTheBeatsAndTheTempo) {
     const TempoCase& c = GetParam();
-    signals::ClickTrack spec;
-    spec.bpm = c.bpm;
-    spec.seconds = 14;
-    spec.firstBeat = 0.5;
-    spec.kicksOnly = c.kicksOnly;
-    spec.gain = c.gain;
-    const StereoPcm pcm = c.song ? signals::song(c.bpm, spec.seconds, spec.firstBeat) : signals::clickTrack(spec);
+    signals::ClickTrack track;
+    track.bpm = c.bpm;
+    track.seconds = 14;
+    track.firstBeat = 0.5;
+    track.kicksOnly = c.kicksOnly;
+    track.gain = c.gain;
+    const StereoPcm pcm = c.song ? signals::song(c.bpm, track.seconds, track.firstBeat) : signals::clickTrack(track);
     const TrackAnalysis analysis = TrackAnalysis::analyse(pcm);
-    const long frames = static_cast<long>(spec.seconds * kFps);
+    const long frames = static_cast<long>(track.seconds * kFps);
     const std::vector<double> found = testing::timesOfFrames(analysis.beatFrames(0, kFps, frames), 0, kFps);
-    const testing::BeatScore score = testing::scoreBeats(found, signals::clickTimes(spec), kTwoFrames);
+    const testing::BeatScore score = testing::scoreBeats(found, signals::clickTimes(track), kTwoFrames);
     EXPECT_GE(score.hitShare(), 0.95) << score.found << " of " << score.expected;
     EXPECT_LE(score.extraShare(), 0.05) << score.extra << " extra";
-    for (double t = 4.0; t < spec.seconds; t += 1.0) EXPECT_NEAR(analysis.tempoAt(t), c.bpm, 2.0) << "at " << t << " s";
+    for (double t = 4.0; t < track.seconds; t += 1.0) EXPECT_NEAR(analysis.tempoAt(t), c.bpm, 2.0) << "at " << t << " s";
 }
 
 INSTANTIATE_TEST_SUITE_P(Tempi, BeatAccuracy,

@@ -27,13 +27,13 @@ bool run(const std::string& command) { return std::system(("(" + command + ") </
 struct Reference {
     ScratchDir dir;
     std::string wav = dir.file("reference.wav");
-    signals::ClickTrack spec;
+    signals::ClickTrack track;
     std::vector<bool> beats;
     Reference() {
-        spec.bpm = 120;
-        spec.seconds = kSeconds;
-        spec.firstBeat = 0.3;
-        const StereoPcm pcm = signals::clickTrack(spec);
+        track.bpm = 120;
+        track.seconds = kSeconds;
+        track.firstBeat = 0.3;
+        const StereoPcm pcm = signals::clickTrack(track);
         signals::writeWav(wav, pcm, true);
         beats = TrackAnalysis::analyse(pcm).beatFrames(0, kFps, static_cast<long>(kSeconds * kFps));
     }

@@ -74,9 +74,9 @@ ToolRun render(ScratchDir& dir, std::vector<std::string> args) {
 
 TEST(MusicLog, HasExactlyTheKeysInOrderForEveryFrame) {
     Song song;
-    ClickTrack spec;
-    spec.seconds = 3;
-    song.write("clicks.wav", audio::signals::clickTrack(spec));
+    ClickTrack track;
+    track.seconds = 3;
+    song.write("clicks.wav", audio::signals::clickTrack(track));
     const ToolRun run = render(song.dir, {"--audio", "clicks.wav", "--log-frames", "log.jsonl"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<LogLine> lines = parseLog(readFile(song.dir.file("log.jsonl")));
@@ -97,20 +97,20 @@ class MusicBeats : public testing::TestWithParam<TempoCase> {};
 
 TEST_P(MusicBeats, FollowTheSongsClicks) {
     Song song;
-    ClickTrack spec;
-    spec.bpm = GetParam().bpm;
-    spec.seconds = 12;
-    spec.firstBeat = 0.4;
-    song.write("clicks.wav", audio::signals::clickTrack(spec));
+    ClickTrack track;
+    track.bpm = GetParam().bpm;
+    track.seconds = 12;
+    track.firstBeat = 0.4;
+    song.write("clicks.wav", audio::signals::clickTrack(track));
     const ToolRun run = render(song.dir, {"--audio", "clicks.wav", "--log-frames", "log.jsonl"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<LogLine> lines = parseLog(readFile(song.dir.file("log.jsonl")));
     std::vector<double> beats;
     for (const LogLine& line : lines) {
         if (line.beat()) beats.push_back(line.number("time"));
-        if (line.number("time") >= 4.0) { EXPECT_NEAR(line.number("tempo"), spec.bpm, 2.0); }
+        if (line.number("time") >= 4.0) { EXPECT_NEAR(line.number("tempo"), track.bpm, 2.0); }
     }
-    const auto score = audio::testing::scoreBeats(beats, audio::signals::clickTimes(spec), 2.0 / 60);
+    const auto score = audio::testing::scoreBeats(beats, audio::signals::clickTimes(track), 2.0 / 60);
     EXPECT_GE(score.hitShare(), 0.95);
     EXPECT_LE(score.extraShare(), 0.05);
 }
@@ -132,9 +132,9 @@ class MusicTiming : public testing::TestWithParam<TimingCase> {};
 TEST_P(MusicTiming, CoversTheSongOrTheFramesAsked) {
     const TimingCase& c = GetParam();
     Song song;
-    ClickTrack spec;
-    spec.seconds = 4;
-    song.write("clicks.wav", audio::signals::clickTrack(spec));
+    ClickTrack track;
+    track.seconds = 4;
+    song.write("clicks.wav", audio::signals::clickTrack(track));
     std::vector<std::string> args = {"--audio", "clicks.wav", "--log-frames", "log.jsonl"};
     args.insert(args.end(), c.args.begin(), c.args.end());
     const ToolRun run = render(song.dir, args);
@@ -144,7 +144,7 @@ TEST_P(MusicTiming, CoversTheSongOrTheFramesAsked) {
     for (size_t k = 0; k < lines.size(); k += 7) { EXPECT_NEAR(lines[k].number("time"), c.firstTime + k * c.step, 1e-6); }
     // Past the end of the song: silence.
     for (const LogLine& line : lines) {
-        if (line.number("time") < spec.seconds + 0.05) continue;
+        if (line.number("time") < track.seconds + 0.05) continue;
         EXPECT_FALSE(line.beat());
         EXPECT_EQ(line.number("bass"), 0.0);
         EXPECT_EQ(line.number("tempo"), 0.0);
@@ -172,10 +172,10 @@ class BeatSources : public testing::TestWithParam<BeatSourceCase> {};
 TEST_P(BeatSources, ChooseWhereBeatsComeFrom) {
     const BeatSourceCase& c = GetParam();
     Song song;
-    ClickTrack spec;
-    spec.seconds = 4;
-    spec.firstBeat = 0.1;
-    song.write("clicks.wav", audio::signals::clickTrack(spec));
+    ClickTrack track;
+    track.seconds = 4;
+    track.firstBeat = 0.1;
+    song.write("clicks.wav", audio::signals::clickTrack(track));
     std::vector<std::string> args = {"--audio", "clicks.wav", "--log-frames", "log.jsonl"};
     args.insert(args.end(), c.args.begin(), c.args.end());
     const ToolRun run = render(song.dir, args);

@@ -20,10 +20,10 @@ class LiveAnalysis : public ::testing::TestWithParam<LiveCase> {};
 
 TEST_P(LiveAnalysis, FollowsTheBeatWithoutLookingAhead) {
     const LiveCase& c = GetParam();
-    signals::ClickTrack spec;
-    spec.bpm = c.bpm;
-    spec.seconds = 16;
-    const StereoPcm pcm = signals::clickTrack(spec);
+    signals::ClickTrack track;
+    track.bpm = c.bpm;
+    track.seconds = 16;
+    const StereoPcm pcm = signals::clickTrack(track);
     StreamAnalyzer analyzer;
     std::vector<double> beats;
     for (size_t at = 0; at < pcm.frames(); at += c.block) {
@@ -39,7 +39,7 @@ TEST_P(LiveAnalysis, FollowsTheBeatWithoutLookingAhead) {
     const double latency = 0.5 * kOnsetWindow / kAnalysisRate + 2.0 * kHopSeconds + static_cast<double>(c.block) / kAnalysisRate;
     std::vector<double> shifted;
     for (double t : beats) shifted.push_back(t - latency / 2);
-    const testing::BeatScore score = testing::scoreBeats(shifted, signals::clickTimes(spec), latency / 2 + 0.02);
+    const testing::BeatScore score = testing::scoreBeats(shifted, signals::clickTimes(track), latency / 2 + 0.02);
     EXPECT_GE(score.hitShare(), 0.9) << score.found << " of " << score.expected;
     EXPECT_LE(score.extraShare(), 0.05) << score.extra;
 }
