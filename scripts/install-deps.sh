@@ -18,6 +18,8 @@ packages="
   xvfb xauth xdotool imagemagick sox
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libavfilter-dev ffmpeg
   libaubio-dev libsdl2-dev
+  libpixman-1-dev libmuparser-dev
+  emscripten chromium
   debootstrap
 "
 
@@ -29,6 +31,11 @@ for p in $packages; do
     *) missing="$missing $p" ;;
   esac
 done
+# Node.js and npm (for the browser tests' driver) may come from elsewhere
+# than Debian, with npm inside the nodejs package: any working pair will do.
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+  missing="$missing nodejs npm"
+fi
 [ -z "$missing" ] && exit 0
 
 echo "Installing:$missing"
