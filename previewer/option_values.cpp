@@ -36,6 +36,16 @@ constexpr std::array<BlendName, 10> kBlendNames = {{
     {"minimum", 9},
 }};
 
+}  // namespace
+
+const char* blendModeName(int32_t mode) {
+    for (const BlendName& entry : kBlendNames)
+        if (entry.mode == mode) return entry.name;
+    return nullptr;
+}
+
+namespace {
+
 bool parseBlendMode(const std::string& text, int32_t& mode, std::string& error) {
     for (const BlendName& entry : kBlendNames) {
         if (text == entry.name) {

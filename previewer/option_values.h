@@ -18,6 +18,9 @@ bool parseFrameSize(const std::string& text, int32_t& width, int32_t& height, st
 // subtract-pixel, multiply, mix, xor, minimum); a ratio goes with mode 7 only.
 bool parseBlend(const std::string& text, uint32_t& blendModeWord, std::string& error);
 
+// The name of host blend mode 0-9 ("additive"); null for the others.
+const char* blendModeName(int32_t mode);
+
 // Seconds as a plain decimal number ("12", "7.25") in [0, max].
 bool parseSeconds(const std::string& text, double max, double& value, std::string& error);
 

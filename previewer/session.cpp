@@ -61,6 +61,17 @@ std::vector<NothingDrawnNote> Session::renderFrame(int32_t number) {
     return renderFrame(number, options_.isBeatFrame(number), standin::asVisData(music_.get()));
 }
 
+void Session::clearFrame() { std::fill(frame_.pixels.begin(), frame_.pixels.end(), options_.fill); }
+
+bool Session::editSection(size_t index, Section section, const std::string& text) {
+    char* copy = TriangleEffect::newCodeString(text.data(), text.size());
+    if (copy == nullptr) return false;
+    effects_.at(index)->acceptEdit(section, copy);
+    return true;
+}
+
+int32_t Session::recompileCounter(size_t index) const { return effects_.at(index)->recompileCounter(); }
+
 std::string Session::savedBlock(size_t index) const {
     TriangleEffect* effect = effects_.at(index);
     // saveConfig trusts the buffer to be big enough: measure first.

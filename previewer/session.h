@@ -40,6 +40,17 @@ public:
     std::vector<NothingDrawnNote> renderFrame(int32_t number);
 
     const Image& frame() const { return frame_; }
+    // Refills the frame buffer with the fill word, as --clear does.
+    void clearFrame();
+
+    size_t effectCount() const { return effects_.size(); }
+    // What the editor panel does for one code box of effect `index`: the
+    // section's text replaced, then the recompile counter restarted, so the
+    // effect recompiles all four sections on the 21st frame from now.
+    // False when out of memory (the section is kept).
+    bool editSection(size_t index, Section section, const std::string& text);
+    // The effect's recompile counter (it rests at 21 once compiled).
+    int32_t recompileCounter(size_t index) const;
     // The preset block of effect `index`, as its saveConfig writes it.
     std::string savedBlock(size_t index) const;
 
