@@ -1,0 +1,209 @@
+#include "live/live_app.h"
+
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+
+#include "frontend/input_files.h"
+#include "frontend/temporary_file.h"
+#include "frontend/version.h"
+#include "live/key_actions.h"
+#include "live/live_engine.h"
+#include "live/live_options.h"
+#include "live/overlay.h"
+#include "live/preset_watcher.h"
+#include "live/render_thread.h"
+#include "live/screenshot.h"
+#include "live/sdl_window.h"
+
+namespace live {
+
+namespace {
+
+constexpr const char* kProgram = "triangle-live: ";
+// The window looks for keys and new frames this often.
+constexpr int kPollMilliseconds = 5;
+// How long a quit waits for the frame being drawn before leaving it.
+constexpr double kQuitWaitSeconds = 1.0;
+
+int fail(std::ostream& err, const std::string& message) {
+    err << kProgram << message << '\n';
+    return kExitBadInput;
+}
+
+// Lines from the render thread and the window thread, whole.
+class Console {
+public:
+    Console(std::ostream& stream, const char* prefix) : stream_(stream), prefix_(prefix) {}
+    void say(const std::string& line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stream_ << prefix_ << line << std::endl;
+    }
+
+private:
+    std::ostream& stream_;
+    const char* prefix_;
+    std::mutex mutex_;
+};
+
+// What the window keeps of the last snapshot for the overlay.
+FrameSnapshot statusOf(const FrameSnapshot& snapshot) {
+    FrameSnapshot status;
+    status.facts = snapshot.facts;
+    status.blendModeWord = snapshot.blendModeWord;
+    status.paused = snapshot.paused;
+    status.framesPerSecond = snapshot.framesPerSecond;
+    status.diagnostics = snapshot.diagnostics;
+    status.serial = snapshot.serial;
+    return status;
+}
+
+bool readPresets(const LiveOptions& options, std::vector<previewer::PresetFile>& presets, Console& console,
+                 std::string& error) {
+    presets.resize(options.render.presets.size());
+    for (size_t k = 0; k < presets.size(); ++k) {
+        if (!previewer::readPresetFile(options.render.presets[k], presets[k], error)) return false;
+        for (const std::string& warning : presets[k].warnings) console.say(presets[k].path + ": warning: " + warning);
+    }
+    return true;
+}
+
+// Plays until the window closes, Q is pressed or --frames have been drawn.
+void play(SdlWindow& window, RenderThread& renderer) {
+    OverlayChoice choice;
+    FrameSnapshot status;
+    uint64_t seen = 0;
+    bool overlayStale = true;
+    for (;;) {
+        const WindowEvents events = window.poll(kPollMilliseconds);
+        bool redraw = events.redraw;
+        if (events.closed) return;
+        for (const KeyPress& press : events.keys) {
+            const KeyAction key = actionFor(press);
+            switch (key.action) {
+                case Action::None:
+                    break;
+                case Action::Quit:
+                    return;
+                case Action::TogglePause:
+                    renderer.send(Command::TogglePause);
+                    break;
+                case Action::Step:
+                    renderer.send(Command::Step);
+                    break;
+                case Action::Beat:
+                    renderer.send(Command::Beat);
+                    break;
+                case Action::BlendMode:
+                    renderer.send(Command::BlendMode, key.value);
+                    break;
+                case Action::Clear:
+                    renderer.send(Command::Clear);
+                    break;
+                case Action::Restart:
+                    renderer.send(Command::Restart);
+                    break;
+                case Action::Screenshot:
+                    renderer.send(Command::Screenshot);
+                    break;
+                case Action::Help:
+                    choice.help = !choice.help;
+                    overlayStale = true;
+                    break;
+                case Action::Overlay:
+                    choice.status = !choice.status;
+                    overlayStale = true;
+                    break;
+                case Action::Fullscreen:
+                    window.toggleFullscreen();
+                    overlayStale = true;
+                    break;
+            }
+        }
+        if (renderer.withNewFrame(seen, [&](const FrameSnapshot& snapshot) {
+                window.showFrame(snapshot.image.pixels.data());
+                status = statusOf(snapshot);
+            })) {
+            overlayStale = true;
+        }
+        if (overlayStale) {
+            int32_t width = 0, height = 0;
+            window.size(width, height);
+            const previewer::Image panel = drawOverlay(status, choice, width);
+            window.showOverlay(panel.pixels.data(), panel.width, panel.height);
+            overlayStale = false;
+            redraw = true;
+        }
+        if (redraw) window.present();
+        if (renderer.done()) return;
+    }
+}
+
+}  // namespace
+
+int runLive(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const ParsedLiveCommandLine parsed = parseLiveCommandLine(args);
+    switch (parsed.outcome) {
+        case ParsedLiveCommandLine::Outcome::Help:
+            out << liveUsageText();
+            return kExitDone;
+        case ParsedLiveCommandLine::Outcome::Version:
+            out << "triangle-live " << frontend::kVersion << '\n';
+            return kExitDone;
+        case ParsedLiveCommandLine::Outcome::Error:
+            return fail(err, parsed.error);
+        case ParsedLiveCommandLine::Outcome::Run:
+            break;
+    }
+    const LiveOptions& options = parsed.options;
+    Console console(err, kProgram);
+    Console told(out, "");
+    std::string error;
+    if (options.input) return fail(err, "--input: not in this build yet");
+
+    const std::string& log = options.render.logFramesFile;
+    if (!log.empty()) {
+        frontend::InputFiles inputs;
+        for (const std::string& preset : options.render.presets) inputs.add(preset);
+        if (!frontend::checkOutputPath(log, error) || !inputs.checkOutput("--log-frames", log, error))
+            return fail(err, error);
+    }
+    std::vector<previewer::PresetFile> presets;
+    if (!readPresets(options, presets, console, error)) return fail(err, error);
+
+    std::unique_ptr<SdlWindow> window =
+        SdlWindow::open("triangle-live", options.render.width, options.render.height, error);
+    if (!window) return fail(err, error);
+
+    std::unique_ptr<PresetWatcher> watcher = PresetWatcher::watch(options.render.presets, error);
+    if (!watcher) console.say("warning: " + error + "; changes to the presets will not be seen");
+
+    std::unique_ptr<LiveEngine> engine = LiveEngine::start(
+        options, std::move(presets), [&console](const std::string& line) { console.say(line); }, error);
+    if (!engine) return fail(err, error);
+
+    const RenderThread::ScreenshotTaker screenshot = [&](const previewer::Image& frame, int32_t number) {
+        std::string reason;
+        const std::string name = saveScreenshot(frame, number, reason);
+        if (name.empty()) {
+            console.say("screenshot: " + reason);
+        } else {
+            told.say("screenshot " + name + " (frame " + std::to_string(number) + ")");
+        }
+    };
+    auto renderer = std::make_unique<RenderThread>(*engine, watcher.get(), options, screenshot);
+    play(*window, *renderer);
+    if (!renderer->stop(kQuitWaitSeconds)) {
+        // A frame of a slow script is still being drawn; nothing is half
+        // written (screenshots are whole, the frame log is flushed per
+        // frame), so the process ends without waiting for it.
+        out.flush();
+        err.flush();
+        std::_Exit(kExitDone);
+    }
+    renderer.reset();
+    engine.reset();
+    return kExitDone;
+}
+
+}  // namespace live

@@ -1,0 +1,144 @@
+#include "live/live_engine.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+
+#include "effect/triangle_effect.h"
+#include "previewer/frame_log.h"
+#include "previewer/script_check.h"
+#include "standin/standin_host.h"
+
+namespace live {
+
+std::unique_ptr<LiveEngine> LiveEngine::start(const LiveOptions& options, std::vector<previewer::PresetFile> presets,
+                                              Say say, std::string& error) {
+    std::unique_ptr<LiveEngine> engine(new LiveEngine(options, std::move(say)));
+    engine->presets_ = std::move(presets);
+    engine->fileProblems_.assign(engine->presets_.size(), std::string());
+    engine->changeSeenAt_.assign(engine->presets_.size(), -1);
+    engine->blendModeWord_ = options.render.blendModeWord;
+    std::vector<std::string> warnings;
+    engine->music_ = previewer::MusicTrack::load(options.render, error, warnings);
+    if (!engine->music_) return nullptr;
+    for (const std::string& warning : warnings) engine->say_("warning: " + warning);
+    engine->musicFrame_ = std::make_unique<standin::MusicFrame>();
+    if (!options.render.logFramesFile.empty()) {
+        engine->frameLog_.open(options.render.logFramesFile, std::ios::out | std::ios::trunc);
+        if (!engine->frameLog_) {
+            error = "--log-frames " + options.render.logFramesFile + ": cannot write";
+            return nullptr;
+        }
+    }
+    if (!engine->restart(error)) return nullptr;
+    engine->checkScripts();
+    return engine;
+}
+
+LiveEngine::~LiveEngine() = default;
+
+bool LiveEngine::restart(std::string& error) {
+    // The stand-in host is process-wide: the old effects go before new ones come.
+    session_.reset();
+    previewer::Options options = options_.render;
+    options.blendModeWord = blendModeWord_;
+    session_ = previewer::Session::start(options, presets_, error);
+    next_ = 0;
+    beatPending_ = false;
+    facts_ = FrameFacts();
+    std::fill(changeSeenAt_.begin(), changeSeenAt_.end(), -1);
+    return session_ != nullptr;
+}
+
+void LiveEngine::setBlendMode(int mode) {
+    blendModeWord_ = static_cast<uint32_t>(mode) | (blendModeWord_ & 0xFF00u);
+    standin_set_blend_mode_word(blendModeWord_);
+}
+
+void LiveEngine::drawFrame() {
+    const int32_t number = next_++;
+    music_->fill(number, *musicFrame_);
+    const bool beat = music_->isBeat(number) || beatPending_;
+    beatPending_ = false;
+    if (frameLog_.is_open()) {
+        previewer::FrameLog line;
+        line.add(*musicFrame_, beat);
+        frameLog_ << line.text() << std::flush;
+    }
+    const auto begin = std::chrono::steady_clock::now();
+    session_->renderFrame(number, beat, standin::asVisData(musicFrame_.get()));
+    facts_.drawSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    facts_.number = number;
+    facts_.beat = beat;
+    facts_.bass = musicFrame_->bass;
+    facts_.mid = musicFrame_->mid;
+    facts_.treble = musicFrame_->treble;
+    noteRecompiles();
+}
+
+void LiveEngine::noteRecompiles() {
+    for (size_t k = 0; k < presets_.size(); ++k) {
+        if (changeSeenAt_[k] < 0 || session_->recompileCounter(k) != TriangleEffect::kCounterRest) continue;
+        say_(presets_[k].path + ": change seen at frame " + std::to_string(changeSeenAt_[k]) +
+             ", recompiled at frame " + std::to_string(facts_.number));
+        changeSeenAt_[k] = -1;
+    }
+}
+
+void LiveEngine::presetFileChanged(size_t index) {
+    previewer::PresetFile& current = presets_.at(index);
+    const std::string& path = options_.render.presets.at(index);
+    std::string problem;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 && errno == ENOENT) {
+        problem = path + ": deleted; the last scripts keep running until it comes back";
+    } else {
+        previewer::PresetFile fresh;
+        std::string error;
+        if (!readPresetFile(path, fresh, error)) {
+            problem = error + "; the previous scripts keep running";
+        } else {
+            std::string changed;
+            for (const SectionInfo& info : kSections) {
+                const size_t s = static_cast<size_t>(indexOf(info.section));
+                if (fresh.sections[s] == current.sections[s]) continue;
+                if (!session_->editSection(index, info.section, fresh.sections[s])) {
+                    problem = path + ": out of memory for the new [" + info.name + "]";
+                    continue;
+                }
+                changed += changed.empty() ? "" : ", ";
+                changed += std::string("[") + info.name + "]";
+            }
+            if (!changed.empty()) {
+                changeSeenAt_[index] = next_;
+                say_(path + ": " + changed + " changed at frame " + std::to_string(next_) +
+                     "; recompiling on the 21st frame after");
+            }
+            current = std::move(fresh);
+        }
+    }
+    if (problem != fileProblems_[index] && !problem.empty()) say_(problem);
+    fileProblems_[index] = problem;
+    checkScripts();
+}
+
+void LiveEngine::checkScripts() {
+    const previewer::ScriptCompiler compile = previewer::standinCompiler();
+    std::vector<std::string> lines;
+    for (size_t k = 0; k < presets_.size(); ++k) {
+        if (!fileProblems_[k].empty()) lines.push_back(fileProblems_[k]);
+        for (const previewer::ScriptProblem& problem : previewer::findScriptProblems(presets_[k], compile))
+            lines.push_back(previewer::describeProblem(presets_[k], problem) + " (section skipped)");
+    }
+    // Each new problem is told once on stderr; the window shows them all.
+    for (const std::string& line : lines) {
+        bool known = false;
+        for (const std::string& old : diagnostics_) known = known || old == line;
+        if (!known && line.find(" (section skipped)") != std::string::npos) say_(line);
+    }
+    diagnostics_ = std::move(lines);
+}
+
+}  // namespace live
