@@ -1,5 +1,7 @@
 #include "live/live_app.h"
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -14,6 +16,7 @@
 #include "live/preset_watcher.h"
 #include "live/render_thread.h"
 #include "live/screenshot.h"
+#include "live/sdl_audio.h"
 #include "live/sdl_window.h"
 
 namespace live {
@@ -23,6 +26,8 @@ namespace {
 constexpr const char* kProgram = "triangle-live: ";
 // The window looks for keys and new frames this often.
 constexpr int kPollMilliseconds = 5;
+// Frames are shown at most this often, whatever rate they are drawn at.
+constexpr auto kShowInterval = std::chrono::microseconds(1000000 / 60);
 // How long a quit waits for the frame being drawn before leaving it.
 constexpr double kQuitWaitSeconds = 1.0;
 
@@ -68,12 +73,34 @@ bool readPresets(const LiveOptions& options, std::vector<previewer::PresetFile>&
     return true;
 }
 
+// The song through the speakers, or the recording device; without a device
+// the picture goes on in silence.
+std::unique_ptr<SdlSound> openSound(const LiveOptions& options, LiveEngine& engine, Console& console) {
+    HeardMusic* music = engine.heardMusic();
+    if (music == nullptr) return nullptr;
+    std::string error;
+    std::unique_ptr<SdlSound> sound =
+        options.input
+            ? SdlSound::record(
+                  options.inputDevice, audio::kAnalysisRate,
+                  [music](float* samples, int frames) { music->heard(samples, frames); }, error)
+            : SdlSound::play(
+                  audio::kAnalysisRate, [music](float* samples, int frames) { music->play(samples, frames); }, error);
+    if (!sound) {
+        console.say("warning: " + error + "; playing in silence");
+        return nullptr;
+    }
+    engine.soundDeviceAttached();
+    return sound;
+}
+
 // Plays until the window closes, Q is pressed or --frames have been drawn.
 void play(SdlWindow& window, RenderThread& renderer) {
     OverlayChoice choice;
     FrameSnapshot status;
     uint64_t seen = 0;
     bool overlayStale = true;
+    auto lastShown = std::chrono::steady_clock::now() - kShowInterval;
     for (;;) {
         const WindowEvents events = window.poll(kPollMilliseconds);
         bool redraw = events.redraw;
@@ -120,11 +147,13 @@ void play(SdlWindow& window, RenderThread& renderer) {
                     break;
             }
         }
-        if (renderer.withNewFrame(seen, [&](const FrameSnapshot& snapshot) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastShown >= kShowInterval && renderer.withNewFrame(seen, [&](const FrameSnapshot& snapshot) {
                 window.showFrame(snapshot.image.pixels.data());
                 status = statusOf(snapshot);
             })) {
             overlayStale = true;
+            lastShown = now;
         }
         if (overlayStale) {
             int32_t width = 0, height = 0;
@@ -159,7 +188,6 @@ int runLive(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     Console console(err, kProgram);
     Console told(out, "");
     std::string error;
-    if (options.input) return fail(err, "--input: not in this build yet");
 
     const std::string& log = options.render.logFramesFile;
     if (!log.empty()) {
@@ -181,6 +209,7 @@ int runLive(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     std::unique_ptr<LiveEngine> engine = LiveEngine::start(
         options, std::move(presets), [&console](const std::string& line) { console.say(line); }, error);
     if (!engine) return fail(err, error);
+    std::unique_ptr<SdlSound> sound = openSound(options, *engine, console);
 
     const RenderThread::ScreenshotTaker screenshot = [&](const previewer::Image& frame, int32_t number) {
         std::string reason;
@@ -191,8 +220,17 @@ int runLive(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             told.say("screenshot " + name + " (frame " + std::to_string(number) + ")");
         }
     };
+    const auto begin = std::chrono::steady_clock::now();
     auto renderer = std::make_unique<RenderThread>(*engine, watcher.get(), options, screenshot);
     play(*window, *renderer);
+    if (renderer->done()) {
+        // A run of --frames says how fast it went (docs/benchmarks.md).
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        char line[96];
+        std::snprintf(line, sizeof line, "%d frames in %.2f s: %.1f frames a second", options.render.frames, seconds,
+                      options.render.frames / seconds);
+        told.say(line);
+    }
     if (!renderer->stop(kQuitWaitSeconds)) {
         // A frame of a slow script is still being drawn; nothing is half
         // written (screenshots are whole, the frame log is flushed per
@@ -202,6 +240,7 @@ int runLive(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         std::_Exit(kExitDone);
     }
     renderer.reset();
+    sound.reset();  // its callback reaches into the engine's music
     engine.reset();
     return kExitDone;
 }

@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "effect/triangle_effect.h"
+#include "previewer/audio_file.h"
 #include "previewer/frame_log.h"
 #include "previewer/script_check.h"
 #include "standin/standin_host.h"
@@ -21,8 +22,25 @@ std::unique_ptr<LiveEngine> LiveEngine::start(const LiveOptions& options, std::v
     engine->changeSeenAt_.assign(engine->presets_.size(), -1);
     engine->blendModeWord_ = options.render.blendModeWord;
     std::vector<std::string> warnings;
-    engine->music_ = previewer::MusicTrack::load(options.render, error, warnings);
+    // The song is analysed as it is heard, not ahead (MusicTrack's way).
+    previewer::Options timing = options.render;
+    timing.audioFile.clear();
+    engine->music_ = previewer::MusicTrack::load(timing, error, warnings);
     if (!engine->music_) return nullptr;
+    if (!options.render.audioFile.empty()) {
+        audio::DecodeOptions decode;
+        decode.start = options.render.startSeconds;
+        audio::DecodeResult song = previewer::readAudioFile(options.render.audioFile, decode);
+        if (!song.ok) {
+            error = "--audio " + options.render.audioFile + ": " + song.error;
+            return nullptr;
+        }
+        for (const std::string& warning : song.warnings)
+            warnings.push_back("--audio " + options.render.audioFile + ": " + warning);
+        engine->heard_ = std::make_unique<HeardMusic>(std::move(song.pcm), options.render.startSeconds, options.loop);
+    } else if (options.input) {
+        engine->heard_ = std::make_unique<HeardMusic>(audio::StereoPcm(), 0.0, false);
+    }
     for (const std::string& warning : warnings) engine->say_("warning: " + warning);
     engine->musicFrame_ = std::make_unique<standin::MusicFrame>();
     if (!options.render.logFramesFile.empty()) {
@@ -47,9 +65,27 @@ bool LiveEngine::restart(std::string& error) {
     session_ = previewer::Session::start(options, presets_, error);
     next_ = 0;
     beatPending_ = false;
+    silentSamples_ = 0;
+    if (heard_) heard_->restart();
     facts_ = FrameFacts();
     std::fill(changeSeenAt_.begin(), changeSeenAt_.end(), -1);
     return session_ != nullptr;
+}
+
+void LiveEngine::setPaused(bool paused) {
+    if (heard_) heard_->setPaused(paused);
+}
+
+// Without a sound device the song still moves on with the frames: frame k
+// hears up to (k + 1) / fps seconds, counted from frame numbers so that
+// nothing drifts.
+void LiveEngine::playSilently(int32_t number) {
+    const long long until = (static_cast<long long>(number) + 1) * audio::kAnalysisRate / options_.render.fps;
+    const int frames = static_cast<int>(until - silentSamples_);
+    if (frames <= 0) return;
+    silentBuffer_.resize(static_cast<size_t>(frames) * 2);
+    heard_->play(silentBuffer_.data(), frames);
+    silentSamples_ = until;
 }
 
 void LiveEngine::setBlendMode(int mode) {
@@ -59,8 +95,17 @@ void LiveEngine::setBlendMode(int mode) {
 
 void LiveEngine::drawFrame() {
     const int32_t number = next_++;
-    music_->fill(number, *musicFrame_);
-    const bool beat = music_->isBeat(number) || beatPending_;
+    bool beat = music_->isBeat(number);
+    if (heard_) {
+        if (silent_) playSilently(number);
+        bool heardBeat = false;
+        heard_->fill(number, *musicFrame_, heardBeat);
+        // --beat-every and --beats none overrule the beats heard.
+        if (options_.render.beatEvery == 0 && options_.render.beatsFromMusic) beat = heardBeat;
+    } else {
+        music_->fill(number, *musicFrame_);
+    }
+    beat = beat || beatPending_;
     beatPending_ = false;
     if (frameLog_.is_open()) {
         previewer::FrameLog line;

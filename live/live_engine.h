@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "live/heard_music.h"
 #include "live/live_options.h"
 #include "previewer/image.h"
 #include "previewer/music_track.h"
@@ -52,6 +53,14 @@ public:
     // Frame 0 again, with new effects made from the latest good scripts.
     bool restart(std::string& error);
 
+    // With --audio or --input: the music the sound device plays or records
+    // (null otherwise). Until a device is attached, the song is played
+    // silently, a frame's worth of samples per frame.
+    HeardMusic* heardMusic() { return heard_.get(); }
+    void soundDeviceAttached() { silent_ = false; }
+    // The song holds still while the picture does.
+    void setPaused(bool paused);
+
     // Preset `index`'s file was written, replaced or removed: the sections
     // that differ go to the effect as the editor panel would hand them over.
     void presetFileChanged(size_t index);
@@ -63,6 +72,7 @@ private:
     LiveEngine(const LiveOptions& options, Say say) : options_(options), say_(std::move(say)) {}
     void checkScripts();
     void noteRecompiles();
+    void playSilently(int32_t number);
 
     LiveOptions options_;
     Say say_;
@@ -71,7 +81,11 @@ private:
     std::vector<int32_t> changeSeenAt_;           // per preset: -1, or the frame a change was seen
     std::vector<std::string> diagnostics_;
     std::unique_ptr<previewer::Session> session_;
-    std::unique_ptr<previewer::MusicTrack> music_;
+    std::unique_ptr<previewer::MusicTrack> music_;  // time and beats without a song
+    std::unique_ptr<HeardMusic> heard_;
+    bool silent_ = true;  // no device plays heard_
+    long long silentSamples_ = 0;
+    std::vector<float> silentBuffer_;
     std::unique_ptr<standin::MusicFrame> musicFrame_;
     std::ofstream frameLog_;
     uint32_t blendModeWord_ = 0;

@@ -36,6 +36,9 @@ bool RenderThread::withNewFrame(uint64_t& seen, const std::function<void(const F
     if (snapshot_.serial == seen) return false;
     seen = snapshot_.serial;
     use(snapshot_);
+    imageTaken_ = true;
+    // The render thread brings the picture up to date between frames.
+    if (imageStale_) wake_.notify_all();
     return true;
 }
 
@@ -95,12 +98,25 @@ void RenderThread::drawFrame(bool paused) {
 
 void RenderThread::publish(bool paused) {
     std::lock_guard<std::mutex> lock(mutex_);
-    snapshot_.image = engine_.frame();
+    // The picture is copied only once the window has shown the last one: an
+    // unpaced run draws faster than any screen shows.
+    imageStale_ = !imageTaken_;
+    if (imageTaken_) snapshot_.image = engine_.frame();
+    imageTaken_ = false;
     snapshot_.facts = engine_.lastFrame();
     snapshot_.blendModeWord = engine_.blendModeWord();
     snapshot_.paused = paused;
     snapshot_.diagnostics = engine_.diagnostics();
     snapshot_.framesPerSecond = rate_;
+    ++snapshot_.serial;
+}
+
+void RenderThread::refreshImage() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!imageStale_ || !imageTaken_) return;
+    snapshot_.image = engine_.frame();
+    imageTaken_ = false;
+    imageStale_ = false;
     ++snapshot_.serial;
 }
 
@@ -111,6 +127,7 @@ void RenderThread::run() {
     const auto frameInterval =
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / options_.render.fps));
     // Paused from the start, frame 0 is drawn and shown.
+    engine_.setPaused(paused);
     if (paused) drawFrame(paused);
     publish(paused);
 
@@ -121,10 +138,12 @@ void RenderThread::run() {
             if (stopping_) break;
             commands.swap(commands_);
         }
+        refreshImage();
         const bool wasPaused = paused;
         bool changed = false;
         for (const auto& [command, value] : commands) changed = apply(command, value, paused) || changed;
         changed = changed || wasPaused != paused;
+        if (wasPaused != paused) engine_.setPaused(paused);
         if (wasPaused && !paused) due = Clock::now();
         if (watcher_ != nullptr) {
             for (size_t index : watcher_->changed()) {
@@ -138,7 +157,8 @@ void RenderThread::run() {
             if (changed) publish(paused);
             std::unique_lock<std::mutex> lock(mutex_);
             const Clock::time_point until = paused ? now + kWatchInterval : std::min(due, now + kWatchInterval);
-            wake_.wait_until(lock, until, [this] { return stopping_ || !commands_.empty(); });
+            wake_.wait_until(lock, until,
+                             [this] { return stopping_ || !commands_.empty() || (imageStale_ && imageTaken_); });
             continue;
         }
 

@@ -61,6 +61,9 @@ private:
     bool apply(Command command, int value, bool& paused);
     void drawFrame(bool paused);
     void publish(bool paused);
+    // Copies the frame buffer into the snapshot when the window has taken
+    // the last one and a newer frame was left out.
+    void refreshImage();
 
     LiveEngine& engine_;
     PresetWatcher* watcher_;
@@ -78,6 +81,8 @@ private:
     bool finished_ = false;
     bool done_ = false;
     FrameSnapshot snapshot_;
+    bool imageTaken_ = true;   // the window has had snapshot_.image
+    bool imageStale_ = false;  // snapshot_.image is older than its facts
     std::thread thread_;
 };
 

@@ -32,6 +32,10 @@ scripts/in-debian-root.sh "$root" "
   version=\$(triangle-render --version)
   echo \"\$version\"
   [ \"\$version\" = 'triangle-render $expected_version' ]
+  [ \"\$(triangle-live --version)\" = 'triangle-live $expected_version' ]
+  # No display in the root: one line and status 2, the libraries all found.
+  status=0; env -u DISPLAY -u WAYLAND_DISPLAY triangle-live /usr/share/render-triangle/examples/demo.preset || status=\$?
+  [ \"\$status\" = 2 ]
   triangle-render --size 64x36 --frames 10 --out demo.png /usr/share/render-triangle/examples/demo.preset
   [ \"\$(head -c 8 demo.png | od -An -tx1 | tr -d ' ')\" = 89504e470d0a1a0a ]
   ls /usr/share/render-triangle/windows/render_triangle*.dll /usr/share/render-triangle/docs/previewer.md

@@ -6,7 +6,7 @@ what only the window shows), compared with triangle-render's frames."""
 import argparse
 import os
 import shutil
-import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -288,8 +288,38 @@ def no_display_is_one_line_and_status_2(t):
         raise Failure("without a display: status %d, stderr %r" % (run.returncode, run.stderr))
 
 
+def song_reaches_the_speaker(t):
+    """With --audio and SDL's disk audio driver, what reaches the "speaker"
+    is the song, sample for sample; without a sound device the picture plays
+    on in silence with a warning."""
+    t.write("ring.preset", RING % "1")
+    song = os.path.join(t.work, "song.wav")
+    subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", song, "synth", "2", "sine", "440", "sine",
+                    "660", "tremolo", "3", "vol", "0.5"], check=True)
+    expected = subprocess.run(["sox", song, "-t", "f32", "-e", "floating-point", "-"], check=True,
+                              capture_output=True).stdout
+    speaker = os.path.join(t.work, "speaker.raw")
+    args = ["--size", "64x36", "--audio", "song.wav", "--frames", "60", "ring.preset"]
+    live = Live(t, args, env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": speaker})
+    if live.process.wait(TIMEOUT) != 0:
+        raise Failure("status %d: %s" % (live.process.returncode, read(live.err).decode()))
+    heard = read(speaker)
+    count = min(len(heard), len(expected)) // 4
+    if count < 44100:  # half a second of stereo pairs at least
+        raise Failure("only %d samples reached the speaker" % count)
+    got = struct.unpack("<%df" % count, heard[:4 * count])
+    want = struct.unpack("<%df" % count, expected[:4 * count])
+    worst = max(abs(a - b) for a, b in zip(got, want))
+    if worst > 1e-6:
+        raise Failure("the speaker's samples differ from the song's by up to %g" % worst)
+
+    quiet = Live(t, args, env={"SDL_AUDIODRIVER": "no-such-driver"})
+    if quiet.process.wait(TIMEOUT) != 0 or "playing in silence" not in read(quiet.err).decode():
+        raise Failure("without a sound device: status %d, %s" % (quiet.process.returncode, read(quiet.err).decode()))
+
+
 CASES = [paused_frame_equals_render, keys_change_the_frame, saved_edits_recompile_on_the_21st_frame,
-         slow_frames_keep_the_window_answering, no_display_is_one_line_and_status_2]
+         slow_frames_keep_the_window_answering, song_reaches_the_speaker, no_display_is_one_line_and_status_2]
 
 
 def main():
@@ -298,7 +328,7 @@ def main():
     parser.add_argument("--render", required=True)
     parser.add_argument("cases", nargs="*", help="names of the cases to run (default: all)")
     args = parser.parse_args()
-    for tool in ("Xvfb", "xdotool", "import"):
+    for tool in ("Xvfb", "xdotool", "import", "sox"):
         if shutil.which(tool) is None:
             print("window_test: %s is missing (scripts/install-deps.sh installs it)" % tool)
             return 1
