@@ -28,11 +28,15 @@ constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 static_assert(sizeof(sigset_t) <= 256, "a sigset_t fits the saved mask");
 
-extern "C" void removeAndReraise(int signalNumber) {
-    const int savedErrno = errno;
+void unlinkReadySlots() {
     for (Slot& slot : slots) {
         if (slot.state.load() == kReady) ::unlink(slot.path);
     }
+}
+
+extern "C" void removeAndReraise(int signalNumber) {
+    const int savedErrno = errno;
+    unlinkReadySlots();
     // The handler was installed with SA_RESETHAND, so the default action,
     // ending the program, applies once the signal is delivered again.
     errno = savedErrno;
@@ -47,6 +51,8 @@ sigset_t cleanupSignalSet() {
 }
 
 }  // namespace
+
+void removeTemporariesNow() { unlinkReadySlots(); }
 
 void removeTemporariesOnSignals() {
     struct sigaction action {};

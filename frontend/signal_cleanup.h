@@ -9,6 +9,10 @@ namespace frontend {
 // would have anyway, so the exit status still says which signal it was.
 void removeTemporariesOnSignals();
 
+// Removes every registered temporary now, for a program about to end
+// without unwinding (std::_Exit while another thread is busy).
+void removeTemporariesNow();
+
 // Registration, used by TemporaryFile. A path registered here is unlinked by
 // the handlers. Returns a slot number, or -1 when every slot is taken (the
 // file is then still removed on ordinary errors, just not on a signal).

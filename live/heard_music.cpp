@@ -66,6 +66,7 @@ void HeardMusic::fill(int32_t number, standin::MusicFrame& frame, bool& beat) {
             restartPending_ = false;
         }
     }
+    if (keeping_) kept_.insert(kept_.end(), fresh.begin(), fresh.end());
     const size_t count = fresh.size() / 2;
     std::vector<float> left(count), right(count);
     for (size_t k = 0; k < count; ++k) {
@@ -94,6 +95,16 @@ void HeardMusic::fill(int32_t number, standin::MusicFrame& frame, bool& beat) {
                      frame.wave[standin::MusicFrame::kLeft], frame.wave[standin::MusicFrame::kRight]);
     viewer_.spectrum(recent_, end - audio::kSpectrumWindow / 2.0 / audio::kAnalysisRate,
                      frame.spectrum[standin::MusicFrame::kLeft], frame.spectrum[standin::MusicFrame::kRight]);
+}
+
+void HeardMusic::keepForRecording(bool on) {
+    keeping_ = on;
+    kept_.clear();
+}
+
+void HeardMusic::takeKept(std::vector<float>& samples) {
+    samples.swap(kept_);
+    kept_.clear();
 }
 
 }  // namespace live

@@ -36,6 +36,10 @@ public:
     // Frame side: the block for frame `number` from what was heard until
     // now; `beat` is whether the analysis heard a beat since the last frame.
     void fill(int32_t number, standin::MusicFrame& frame, bool& beat);
+    // Frame side: while on, every sample heard is also kept for a video's
+    // sound track; takeKept() hands them over (interleaved) and forgets them.
+    void keepForRecording(bool on);
+    void takeKept(std::vector<float>& samples);
 
 private:
     const audio::StereoPcm song_;
@@ -53,6 +57,8 @@ private:
     std::unique_ptr<audio::StreamAnalyzer> analyzer_;
     audio::StereoPcm recent_;  // the last samples heard, oldest first
     audio::FrameViewer viewer_;
+    bool keeping_ = false;
+    std::vector<float> kept_;
 };
 
 }  // namespace live

@@ -10,8 +10,9 @@ struct LetterAction {
 };
 
 constexpr LetterAction kLetters[] = {
-    {'q', Action::Quit},    {'b', Action::Beat}, {'c', Action::Clear},   {'s', Action::Screenshot},
-    {'r', Action::Restart}, {'h', Action::Help}, {'o', Action::Overlay}, {'f', Action::Fullscreen},
+    {'q', Action::Quit},       {'b', Action::Beat},    {'c', Action::Clear},
+    {'s', Action::Screenshot}, {'r', Action::Restart}, {'v', Action::Record},
+    {'h', Action::Help},       {'o', Action::Overlay}, {'f', Action::Fullscreen},
 };
 
 }  // namespace

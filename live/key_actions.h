@@ -14,6 +14,7 @@ enum class Action {
     BlendMode,
     Clear,
     Screenshot,
+    Record,
     Restart,
     Help,
     Overlay,

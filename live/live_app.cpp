@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "frontend/input_files.h"
+#include "frontend/signal_cleanup.h"
 #include "frontend/temporary_file.h"
 #include "frontend/version.h"
 #include "live/key_actions.h"
@@ -133,6 +134,9 @@ void play(SdlWindow& window, RenderThread& renderer) {
                 case Action::Screenshot:
                     renderer.send(Command::Screenshot);
                     break;
+                case Action::Record:
+                    renderer.send(Command::Record);
+                    break;
                 case Action::Help:
                     choice.help = !choice.help;
                     overlayStale = true;
@@ -221,7 +225,8 @@ int runLive(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         }
     };
     const auto begin = std::chrono::steady_clock::now();
-    auto renderer = std::make_unique<RenderThread>(*engine, watcher.get(), options, screenshot);
+    auto renderer = std::make_unique<RenderThread>(*engine, watcher.get(), options, screenshot,
+                                                   [&told](const std::string& line) { told.say(line); });
     play(*window, *renderer);
     if (renderer->done()) {
         // A run of --frames says how fast it went (docs/benchmarks.md).
@@ -232,9 +237,11 @@ int runLive(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         told.say(line);
     }
     if (!renderer->stop(kQuitWaitSeconds)) {
-        // A frame of a slow script is still being drawn; nothing is half
-        // written (screenshots are whole, the frame log is flushed per
-        // frame), so the process ends without waiting for it.
+        // A frame of a slow script is still being drawn: the process ends
+        // without waiting for it. Screenshots are whole and the frame log is
+        // flushed per frame; a recording under way is removed, never left
+        // half written.
+        frontend::removeTemporariesNow();
         out.flush();
         err.flush();
         std::_Exit(kExitDone);

@@ -110,7 +110,8 @@ Keys:
   space  pause / play        Right  one frame while paused
   B      a beat now          0-9    blend mode
   C      clear the frame     S      screenshot (PNG, name printed)
-  R      restart at frame 0  O      overlay: fps, frame, blend mode, levels
+  R      restart at frame 0  V      record a video (MP4, with the sound) / stop
+  O      overlay: fps, frame, blend mode, levels
   F      full screen         H      this help in the window
   Q, Esc quit
 

@@ -51,7 +51,7 @@ std::vector<std::string> statusLines(const FrameSnapshot& snapshot) {
 
 std::vector<std::string> helpLines() {
     return {"SPACE PAUSE/PLAY   RIGHT ONE FRAME", "B BEAT   0-9 BLEND MODE   C CLEAR",
-            "S SCREENSHOT   R RESTART   F FULL SCREEN", "O OVERLAY   H HELP   Q/ESC QUIT"};
+            "S SCREENSHOT   V RECORD   R RESTART", "F FULL SCREEN", "O OVERLAY   H HELP   Q/ESC QUIT"};
 }
 
 previewer::Image drawOverlay(const FrameSnapshot& snapshot, const OverlayChoice& choice, int32_t maxWidth) {

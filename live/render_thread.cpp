@@ -15,8 +15,12 @@ constexpr double kRateSmoothing = 0.1;
 }  // namespace
 
 RenderThread::RenderThread(LiveEngine& engine, PresetWatcher* watcher, const LiveOptions& options,
-                           ScreenshotTaker screenshot)
-    : engine_(engine), watcher_(watcher), options_(options), screenshot_(std::move(screenshot)) {
+                           ScreenshotTaker screenshot, Tell tell)
+    : engine_(engine),
+      watcher_(watcher),
+      options_(options),
+      screenshot_(std::move(screenshot)),
+      tell_(std::move(tell)) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -82,12 +86,49 @@ bool RenderThread::apply(Command command, int value, bool& paused) {
         case Command::Screenshot:
             screenshot_(engine_.frame(), engine_.lastFrame().number);
             return false;
+        case Command::Record:
+            toggleRecording();
+            return false;
     }
     return false;
 }
 
+void RenderThread::toggleRecording() {
+    if (recording_) {
+        endRecording();
+        return;
+    }
+    std::string error;
+    recording_ = Recording::start(options_, engine_.nextFrameNumber(), engine_.heardMusic(), error);
+    if (recording_) {
+        tell_("recording " + recording_->name());
+    } else {
+        tell_("cannot record: " + error);
+    }
+}
+
+void RenderThread::endRecording() {
+    std::unique_ptr<Recording> recording = std::move(recording_);
+    if (!recording) return;
+    std::string error;
+    if (recording->frames() == 0) {
+        tell_("nothing recorded (no frame was drawn): " + recording->name() + " not written");
+    } else if (recording->finish(error)) {
+        tell_("recorded " + recording->name() + " (" + std::to_string(recording->frames()) + " frames)");
+    } else {
+        tell_("recording failed: " + error);
+    }
+}
+
 void RenderThread::drawFrame(bool paused) {
     engine_.drawFrame();
+    if (recording_) {
+        std::string error;
+        if (!recording_->add(engine_.frame(), error)) {
+            recording_.reset();  // removes what was written
+            tell_("recording stopped: " + error);
+        }
+    }
     ++drawn_;
     const Clock::time_point finish = Clock::now();
     const double interval = std::chrono::duration<double>(finish - lastFinish_).count();
@@ -174,6 +215,7 @@ void RenderThread::run() {
             break;
         }
     }
+    endRecording();
     std::lock_guard<std::mutex> lock(mutex_);
     finished_ = true;
     ended_.notify_all();

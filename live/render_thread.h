@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -15,11 +16,12 @@
 
 #include "live/live_engine.h"
 #include "live/preset_watcher.h"
+#include "live/recording.h"
 #include "previewer/image.h"
 
 namespace live {
 
-enum class Command { TogglePause, Step, Beat, Clear, Restart, BlendMode, Screenshot };
+enum class Command { TogglePause, Step, Beat, Clear, Restart, BlendMode, Screenshot, Record };
 
 // The last finished frame and what the overlay tells about it.
 struct FrameSnapshot {
@@ -38,8 +40,12 @@ public:
     // with the other commands (a step before it is drawn first).
     using ScreenshotTaker = std::function<void(const previewer::Image& frame, int32_t number)>;
 
+    // A line for the user (stdout): recordings started and finished.
+    using Tell = std::function<void(const std::string& line)>;
+
     // `watcher` may be null. Starts drawing at once.
-    RenderThread(LiveEngine& engine, PresetWatcher* watcher, const LiveOptions& options, ScreenshotTaker screenshot);
+    RenderThread(LiveEngine& engine, PresetWatcher* watcher, const LiveOptions& options, ScreenshotTaker screenshot,
+                 Tell tell);
     // Stops and joins.
     ~RenderThread();
     RenderThread(const RenderThread&) = delete;
@@ -64,11 +70,16 @@ private:
     // Copies the frame buffer into the snapshot when the window has taken
     // the last one and a newer frame was left out.
     void refreshImage();
+    void toggleRecording();
+    // Completes the recording (or removes it when it holds no frame).
+    void endRecording();
 
     LiveEngine& engine_;
     PresetWatcher* watcher_;
     LiveOptions options_;
     ScreenshotTaker screenshot_;
+    Tell tell_;
+    std::unique_ptr<Recording> recording_;
     int32_t drawn_ = 0;
     double rate_ = 0;
     std::chrono::steady_clock::time_point lastFinish_;

@@ -1,12 +1,12 @@
 // The music as heard: the samples the device is given are the song's, in
 // order, looping or running into silence; paused, nothing moves; and each
 // frame sees only what has been heard, never a sample ahead.
+#include "live/heard_music.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
-
-#include "live/heard_music.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ struct PlayCase {
     bool loop;
     bool paused;
     int songFrames;
-    std::vector<int> chunks;      // frames asked for by each callback
-    std::vector<int> songIndexes; // the song sample each played frame holds (-1: silence)
+    std::vector<int> chunks;       // frames asked for by each callback
+    std::vector<int> songIndexes;  // the song sample each played frame holds (-1: silence)
 };
 
 class DevicePlays : public testing::TestWithParam<PlayCase> {};

@@ -81,8 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{{Key::Letter, 'b'}, Action::Beat, 0}, KeyCase{{Key::Digit, '0'}, Action::BlendMode, 0},
                     KeyCase{{Key::Digit, '9'}, Action::BlendMode, 9}, KeyCase{{Key::Letter, 'c'}, Action::Clear, 0},
                     KeyCase{{Key::Letter, 's'}, Action::Screenshot, 0}, KeyCase{{Key::Letter, 'r'}, Action::Restart, 0},
-                    KeyCase{{Key::Letter, 'h'}, Action::Help, 0}, KeyCase{{Key::Letter, 'o'}, Action::Overlay, 0},
-                    KeyCase{{Key::Letter, 'f'}, Action::Fullscreen, 0}, KeyCase{{Key::Letter, 'x'}, Action::None, 0},
-                    KeyCase{{Key::Other, 0}, Action::None, 0}));
+                    KeyCase{{Key::Letter, 'v'}, Action::Record, 0}, KeyCase{{Key::Letter, 'h'}, Action::Help, 0},
+                    KeyCase{{Key::Letter, 'o'}, Action::Overlay, 0}, KeyCase{{Key::Letter, 'f'}, Action::Fullscreen, 0},
+                    KeyCase{{Key::Letter, 'x'}, Action::None, 0}, KeyCase{{Key::Other, 0}, Action::None, 0}));
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The render thread without a window: commands act in the order sent,
 // between frames, and the window's side sees every change through the
 // snapshot (ThreadSanitizer runs this one).
+#include "live/render_thread.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,7 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include "live/render_thread.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -46,15 +47,19 @@ TEST(RenderThread, CommandsActInTurnBetweenFrames) {
     std::vector<previewer::PresetFile> presets(1);
     std::string error;
     ASSERT_TRUE(previewer::readPresetFile(options.render.presets[0], presets[0], error)) << error;
-    auto engine = live::LiveEngine::start(options, presets, [](const std::string&) {}, error);
+    auto engine = live::LiveEngine::start(
+        options, presets, [](const std::string&) {}, error);
     ASSERT_TRUE(engine) << error;
 
     Taken taken;
-    live::RenderThread thread(*engine, nullptr, options, [&taken](const previewer::Image& frame, int32_t number) {
-        std::lock_guard<std::mutex> lock(taken.mutex);
-        taken.frames.push_back(number);
-        taken.firstPixels.push_back(frame.at(15, 7));
-    });
+    live::RenderThread thread(
+        *engine, nullptr, options,
+        [&taken](const previewer::Image& frame, int32_t number) {
+            std::lock_guard<std::mutex> lock(taken.mutex);
+            taken.frames.push_back(number);
+            taken.firstPixels.push_back(frame.at(15, 7));
+        },
+        [](const std::string&) {});
     // Paused from the start: frame 0, then steps; the screenshots come after
     // the steps sent before them.
     thread.send(live::Command::Step);

@@ -301,9 +301,7 @@ def song_reaches_the_speaker(t):
     is the song, sample for sample; without a sound device the picture plays
     on in silence with a warning."""
     t.write("ring.preset", RING % "1")
-    song = os.path.join(t.work, "song.wav")
-    subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", song, "synth", "2", "sine", "440", "sine",
-                    "660", "tremolo", "3", "vol", "0.5"], check=True)
+    song = make_song(t, 2)
     expected = subprocess.run(["sox", song, "-t", "f32", "-e", "floating-point", "-"], check=True,
                               capture_output=True).stdout
     speaker = os.path.join(t.work, "speaker.raw")
@@ -330,8 +328,50 @@ def song_reaches_the_speaker(t):
         raise Failure("without a sound device: status %d, %s" % (quiet.process.returncode, read(quiet.err).decode()))
 
 
+def make_song(t, seconds):
+    song = os.path.join(t.work, "song.wav")
+    subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", song, "synth", str(seconds), "sine", "440",
+                    "sine", "660", "tremolo", "3", "vol", "0.5"], check=True)
+    return song
+
+
+def recordings_are_whole(t):
+    """V starts and stops a recording: the file holds the frames drawn
+    meanwhile and the sound; quitting while recording finishes the file; no
+    temporary is left behind."""
+    t.write("ring.preset", RING % "1")
+    make_song(t, 10)
+    env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": os.path.join(t.work, "speaker.raw")}
+    live = Live(t, COMMON + ["--audio", "song.wav", "--log-frames", "log.jsonl", "ring.preset"], env).find_window()
+    frames_logged = lambda: read(os.path.join(t.work, "log.jsonl")).count(b"\n")
+    told = lambda prefix, n: ([l for l in live.stdout_lines() if l.startswith(prefix)] + [None] * 9)[n]
+    names = []
+    for count, stop in enumerate(["v", "q"]):
+        live.key("v")
+        name = wait_for("recording line", lambda: told("recording ", count)).split()[1]
+        at = frames_logged()
+        wait_for("frames while recording", lambda: frames_logged() >= at + 20)
+        if stop == "q":
+            live.quit("q")
+        else:
+            live.key("v")
+        line = wait_for("recorded line", lambda: told("recorded ", count))
+        frames = int(line.split("(")[1].split()[0])
+        probe = subprocess.run(["ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                                "stream=codec_type,nb_read_frames", "-of", "csv=p=0",
+                                os.path.join(t.work, name)], capture_output=True, text=True).stdout.split()
+        kinds = dict(entry.split(",") for entry in probe)
+        if int(kinds.get("video", 0)) != frames or int(kinds.get("audio", 0)) == 0:
+            raise Failure("%s after %s: %s, told %d frames" % (name, stop, probe, frames))
+        names.append(name)
+    left = [n for n in os.listdir(t.work) if n.startswith(".")]
+    if left or names[0] == names[1]:
+        raise Failure("temporaries left %s, names %s" % (left, names))
+
+
 CASES = [paused_frame_equals_render, keys_change_the_frame, saved_edits_recompile_on_the_21st_frame,
-         slow_frames_keep_the_window_answering, song_reaches_the_speaker, no_display_is_one_line_and_status_2]
+         slow_frames_keep_the_window_answering, song_reaches_the_speaker, recordings_are_whole,
+         no_display_is_one_line_and_status_2]
 
 
 def main():
@@ -340,7 +380,7 @@ def main():
     parser.add_argument("--render", required=True)
     parser.add_argument("cases", nargs="*", help="names of the cases to run (default: all)")
     args = parser.parse_args()
-    for tool in ("Xvfb", "xdotool", "import", "sox"):
+    for tool in ("Xvfb", "xdotool", "import", "sox", "ffprobe"):
         if shutil.which(tool) is None:
             print("window_test: %s is missing (scripts/install-deps.sh installs it)" % tool)
             return 1
