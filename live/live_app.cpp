@@ -29,6 +29,9 @@ constexpr const char* kProgram = "triangle-live: ";
 constexpr int kPollMilliseconds = 5;
 // Frames are shown at most this often, whatever rate they are drawn at.
 constexpr auto kShowInterval = std::chrono::microseconds(1000000 / 60);
+// A frame taking longer than this gets its running time in the overlay.
+constexpr double kSlowFrameSeconds = 0.5;
+constexpr auto kSlowFrameTick = std::chrono::milliseconds(200);
 // How long a quit waits for the frame being drawn before leaving it.
 constexpr double kQuitWaitSeconds = 1.0;
 
@@ -102,6 +105,7 @@ void play(SdlWindow& window, RenderThread& renderer) {
     uint64_t seen = 0;
     bool overlayStale = true;
     auto lastShown = std::chrono::steady_clock::now() - kShowInterval;
+    auto lastTicked = lastShown;
     for (;;) {
         const WindowEvents events = window.poll(kPollMilliseconds);
         bool redraw = events.redraw;
@@ -158,6 +162,13 @@ void play(SdlWindow& window, RenderThread& renderer) {
             })) {
             overlayStale = true;
             lastShown = now;
+        }
+        // A slow frame: the overlay counts the time it has taken so far.
+        if (choice.status && now - lastTicked >= kSlowFrameTick) {
+            lastTicked = now;
+            const double drawing = renderer.drawingFor();
+            status.drawingSeconds = drawing >= kSlowFrameSeconds ? drawing : 0.0;
+            overlayStale = overlayStale || status.drawingSeconds > 0;
         }
         if (overlayStale) {
             int32_t width = 0, height = 0;

@@ -46,6 +46,10 @@ std::vector<std::string> statusLines(const FrameSnapshot& snapshot) {
     std::snprintf(text, sizeof text, "BASS %.2f  MID %.2f  TREBLE %.2f%s", facts.bass, facts.mid, facts.treble,
                   facts.beat ? "  BEAT" : "");
     lines.push_back(text);
+    if (snapshot.drawingSeconds > 0) {
+        std::snprintf(text, sizeof text, "DRAWING FRAME %d FOR %.1f S", facts.number + 1, snapshot.drawingSeconds);
+        lines.push_back(text);
+    }
     return lines;
 }
 

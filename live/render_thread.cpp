@@ -120,8 +120,22 @@ void RenderThread::endRecording() {
     }
 }
 
+double RenderThread::drawingFor() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return drawing_ ? std::chrono::duration<double>(Clock::now() - drawingSince_).count() : 0.0;
+}
+
 void RenderThread::drawFrame(bool paused) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        drawing_ = true;
+        drawingSince_ = Clock::now();
+    }
     engine_.drawFrame();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        drawing_ = false;
+    }
     if (recording_) {
         std::string error;
         if (!recording_->add(engine_.frame(), error)) {

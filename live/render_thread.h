@@ -30,6 +30,7 @@ struct FrameSnapshot {
     uint32_t blendModeWord = 0;
     bool paused = false;
     double framesPerSecond = 0;  // frames finished per second, lately
+    double drawingSeconds = 0;   // how long the frame in progress has taken (set by the window)
     std::vector<std::string> diagnostics;
     uint64_t serial = 0;  // grows with every change
 };
@@ -55,6 +56,8 @@ public:
     // Runs `use` on the snapshot, under the lock, when its serial differs
     // from `seen` (which is then updated); false when there was nothing new.
     bool withNewFrame(uint64_t& seen, const std::function<void(const FrameSnapshot&)>& use);
+    // How long the frame being drawn has taken so far; 0 between frames.
+    double drawingFor();
     // True once --frames frames have been drawn.
     bool done();
     // Asks the thread to end after its current frame; true when it has ended
@@ -92,6 +95,8 @@ private:
     bool finished_ = false;
     bool done_ = false;
     FrameSnapshot snapshot_;
+    bool drawing_ = false;
+    std::chrono::steady_clock::time_point drawingSince_;
     bool imageTaken_ = true;   // the window has had snapshot_.image
     bool imageStale_ = false;  // snapshot_.image is older than its facts
     std::thread thread_;
