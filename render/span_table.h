@@ -4,8 +4,10 @@
 
 #include <cstdint>
 
+#include "render/fill_target.h"
 #include "render/pixel_op.h"
 #include "render/span_paint.h"
+#include "render/triangle_setup.h"
 
 namespace render {
 
@@ -13,8 +15,13 @@ namespace render {
 // the matching run of depth entries, read only by DepthReplace.
 using SpanFn = void (*)(uint32_t* pixels, uint32_t* depth, int32_t count, const SpanPaint& paint);
 
+// Fills a whole row-ordered triangle (render/triangle_walk.h) with one
+// operation, the span inlined in the row walk.
+using TriangleFn = void (*)(const FillTarget& target, const RowOrderedTriangle& triangle, const SpanPaint& paint);
+
 struct SpanTable {
-    SpanFn span[kPixelOpCount];  // null for PixelOp::None
+    SpanFn span[kPixelOpCount];          // null for PixelOp::None
+    TriangleFn triangle[kPixelOpCount];  // the same operations, a triangle at a time
     const char* name;
 };
 

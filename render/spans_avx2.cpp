@@ -16,6 +16,8 @@
 
 #include <cstdint>
 
+#include "render/triangle_walk.h"
+
 namespace render {
 namespace {
 
@@ -201,8 +203,10 @@ constexpr int32_t kShortSpan = 32;
 // Calls step.run<N>(k) over [0, count): single pixels to a 16-byte boundary,
 // four to a 32-byte one, then blocks of eight, then what is left in 4, 2, 1.
 // Short spans go in unaligned blocks of 8, 4, 2 and 1 (step.runAny<N>).
+// Inlined into each span and triangle routine: a call per row costs small
+// triangles more than the row's pixels.
 template <class Step>
-void walk(const uint32_t* pixels, int32_t count, const Step& step) {
+__attribute__((always_inline)) inline void walk(const uint32_t* pixels, int32_t count, const Step& step) {
     int32_t k = 0;
     if (count < kShortSpan) {
         for (; count - k >= 8; k += 8) step.template runAny<8>(k);
@@ -252,7 +256,7 @@ struct BlendStep {
 };
 
 template <class Kernel>
-void blendSpan(uint32_t* pixels, uint32_t*, int32_t count, const SpanPaint& paint) {
+__attribute__((always_inline)) inline void blendSpan(uint32_t* pixels, uint32_t*, int32_t count, const SpanPaint& paint) {
     const Kernel kernel(paint);
     walk(pixels, count, BlendStep<Kernel>{pixels, kernel});
 }
@@ -296,24 +300,36 @@ void depthReplaceSpan(uint32_t* pixels, uint32_t* entries, int32_t count, const 
     walk(pixels, count, DepthStep{pixels, entries, depth, colour});
 }
 
+// The span as a constant, so that the row walk calls it directly.
+template <SpanFn Span>
+void triangleOf(const FillTarget& target, const RowOrderedTriangle& triangle, const SpanPaint& paint) {
+    walkTriangle(target, triangle, [&paint](uint32_t* pixels, uint32_t* depth, int32_t count)
+                                       __attribute__((always_inline)) { Span(pixels, depth, count, paint); });
+}
+
+template <SpanFn Span>
+void bind(SpanTable& table, PixelOp op) {
+    table.span[static_cast<int>(op)] = Span;
+    table.triangle[static_cast<int>(op)] = triangleOf<Span>;
+}
+
 SpanTable makeTable() {
     SpanTable table = {};
     table.name = "avx2";
-    auto set = [&table](PixelOp op, SpanFn fn) { table.span[static_cast<int>(op)] = fn; };
-    set(PixelOp::Replace, replaceSpan);
-    set(PixelOp::Additive, blendSpan<Additive>);
-    set(PixelOp::MaximumPlain, blendSpan<MaximumPlain>);
-    set(PixelOp::MaximumExtended, blendSpan<MaximumExtended>);
-    set(PixelOp::AveragePlain, blendSpan<AveragePlain>);
-    set(PixelOp::AverageExtended, blendSpan<AverageExtended>);
-    set(PixelOp::SubtractColour, blendSpan<SubtractColour>);
-    set(PixelOp::SubtractPixel, blendSpan<SubtractPixel>);
-    set(PixelOp::Multiply, blendSpan<Multiply>);
-    set(PixelOp::WeightedMix, blendSpan<WeightedMix>);
-    set(PixelOp::ExclusiveOr, blendSpan<ExclusiveOr>);
-    set(PixelOp::MinimumPlain, blendSpan<MinimumPlain>);
-    set(PixelOp::MinimumExtended, blendSpan<MinimumExtended>);
-    set(PixelOp::DepthReplace, depthReplaceSpan);
+    bind<replaceSpan>(table, PixelOp::Replace);
+    bind<blendSpan<Additive>>(table, PixelOp::Additive);
+    bind<blendSpan<MaximumPlain>>(table, PixelOp::MaximumPlain);
+    bind<blendSpan<MaximumExtended>>(table, PixelOp::MaximumExtended);
+    bind<blendSpan<AveragePlain>>(table, PixelOp::AveragePlain);
+    bind<blendSpan<AverageExtended>>(table, PixelOp::AverageExtended);
+    bind<blendSpan<SubtractColour>>(table, PixelOp::SubtractColour);
+    bind<blendSpan<SubtractPixel>>(table, PixelOp::SubtractPixel);
+    bind<blendSpan<Multiply>>(table, PixelOp::Multiply);
+    bind<blendSpan<WeightedMix>>(table, PixelOp::WeightedMix);
+    bind<blendSpan<ExclusiveOr>>(table, PixelOp::ExclusiveOr);
+    bind<blendSpan<MinimumPlain>>(table, PixelOp::MinimumPlain);
+    bind<blendSpan<MinimumExtended>>(table, PixelOp::MinimumExtended);
+    bind<depthReplaceSpan>(table, PixelOp::DepthReplace);
     return table;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "render/pixel_ops_scalar.h"
+#include "render/triangle_walk.h"
 
 namespace render {
 namespace {
@@ -185,24 +186,36 @@ void depthReplaceSpan(uint32_t* pixels, uint32_t* depth, int32_t count, const Sp
     for (; k < count; ++k) scalar::depthReplace(pixels[k], depth[k], paint.packedColour, paint.depth);
 }
 
+// The span as a constant, so that the row walk calls it directly.
+template <SpanFn Span>
+void triangleOf(const FillTarget& target, const RowOrderedTriangle& triangle, const SpanPaint& paint) {
+    walkTriangle(target, triangle, [&paint](uint32_t* pixels, uint32_t* depth, int32_t count)
+                                       __attribute__((always_inline)) { Span(pixels, depth, count, paint); });
+}
+
+template <SpanFn Span>
+void bind(SpanTable& table, PixelOp op) {
+    table.span[static_cast<int>(op)] = Span;
+    table.triangle[static_cast<int>(op)] = triangleOf<Span>;
+}
+
 SpanTable makeTable() {
     SpanTable table = {};
     table.name = "sse2";
-    auto set = [&table](PixelOp op, SpanFn fn) { table.span[static_cast<int>(op)] = fn; };
-    set(PixelOp::Replace, vectorSpan<Replace>);
-    set(PixelOp::Additive, vectorSpan<Additive>);
-    set(PixelOp::MaximumPlain, vectorSpan<MaximumPlain>);
-    set(PixelOp::MaximumExtended, vectorSpan<MaximumExtended>);
-    set(PixelOp::AveragePlain, vectorSpan<AveragePlain>);
-    set(PixelOp::AverageExtended, vectorSpan<AverageExtended>);
-    set(PixelOp::SubtractColour, vectorSpan<SubtractColour>);
-    set(PixelOp::SubtractPixel, vectorSpan<SubtractPixel>);
-    set(PixelOp::Multiply, vectorSpan<Multiply>);
-    set(PixelOp::WeightedMix, vectorSpan<WeightedMix>);
-    set(PixelOp::ExclusiveOr, vectorSpan<ExclusiveOr>);
-    set(PixelOp::MinimumPlain, vectorSpan<MinimumPlain>);
-    set(PixelOp::MinimumExtended, vectorSpan<MinimumExtended>);
-    set(PixelOp::DepthReplace, depthReplaceSpan);
+    bind<vectorSpan<Replace>>(table, PixelOp::Replace);
+    bind<vectorSpan<Additive>>(table, PixelOp::Additive);
+    bind<vectorSpan<MaximumPlain>>(table, PixelOp::MaximumPlain);
+    bind<vectorSpan<MaximumExtended>>(table, PixelOp::MaximumExtended);
+    bind<vectorSpan<AveragePlain>>(table, PixelOp::AveragePlain);
+    bind<vectorSpan<AverageExtended>>(table, PixelOp::AverageExtended);
+    bind<vectorSpan<SubtractColour>>(table, PixelOp::SubtractColour);
+    bind<vectorSpan<SubtractPixel>>(table, PixelOp::SubtractPixel);
+    bind<vectorSpan<Multiply>>(table, PixelOp::Multiply);
+    bind<vectorSpan<WeightedMix>>(table, PixelOp::WeightedMix);
+    bind<vectorSpan<ExclusiveOr>>(table, PixelOp::ExclusiveOr);
+    bind<vectorSpan<MinimumPlain>>(table, PixelOp::MinimumPlain);
+    bind<vectorSpan<MinimumExtended>>(table, PixelOp::MinimumExtended);
+    bind<depthReplaceSpan>(table, PixelOp::DepthReplace);
     return table;
 }
 

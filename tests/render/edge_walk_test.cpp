@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "case_name.h"
-#include "render/edge_walk.h"
+#include "render/triangle_walk.h"
 #include "render/scanline_fill.h"
 
 namespace {

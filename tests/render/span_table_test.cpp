@@ -52,6 +52,8 @@ TEST_P(SpanSwitchTest, SelectionBindsFromTheChosenTable) {
         render::resetPixelOpSelection();
         const render::PixelOpSelection& selected = render::selectPixelOp(mode, 128);
         EXPECT_EQ(selected.span, render::spansOf(row.limit)->span[static_cast<int>(selected.op)]) << "mode " << int{mode};
+        EXPECT_EQ(selected.triangle, render::spansOf(row.limit)->triangle[static_cast<int>(selected.op)])
+            << "mode " << int{mode};
     }
 }
 
@@ -65,8 +67,10 @@ TEST(SpanTableTest, VariantTablesAreDistinct) {
     for (int a = 0; a < 3; ++a)
         for (int b = a + 1; b < 3; ++b) {
             if (tables[a] == nullptr || tables[b] == nullptr) continue;
-            for (int op = 1; op < render::kPixelOpCount; ++op)
+            for (int op = 1; op < render::kPixelOpCount; ++op) {
                 EXPECT_NE(tables[a]->span[op], tables[b]->span[op]) << tables[a]->name << " and " << tables[b]->name;
+                EXPECT_NE(tables[a]->triangle[op], tables[b]->triangle[op]) << tables[a]->name << " and " << tables[b]->name;
+            }
         }
 }
 
