@@ -43,6 +43,11 @@ int main(int argc, char** argv) {
     bench::registerFillBenchmarks();
     bench::registerSmallTriangleBenchmarks();
     bench::registerLanguageBenchmarks();
+    bench::registerPeerBenchmarks();
+    if (!bench::plainFillDrawsTheRenderersPixels()) {
+        std::fprintf(stderr, "bench: the plain span fill and the renderer draw different pixels; no comparison\n");
+        return 1;
+    }
 
     bench::SummaryReporter reporter;
     if (benchmark::RunSpecifiedBenchmarks(&reporter) == 0) {

@@ -19,6 +19,9 @@ void registerBandwidthBenchmarks();
 void registerFillBenchmarks();
 void registerSmallTriangleBenchmarks();
 void registerLanguageBenchmarks();
+void registerPeerBenchmarks();
+// The plain per-row fill is a fair limit only if it writes the renderer's pixels.
+bool plainFillDrawsTheRenderersPixels();
 // Pixels one of the small triangles writes, on average.
 double pixelsPerSmallTriangle();
 

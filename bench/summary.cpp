@@ -9,22 +9,21 @@ namespace bench {
 
 void SummaryReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
-        const auto items = run.counters.find("items_per_second");
-        if (items == run.counters.end()) continue;
         const std::string name = run.run_name.function_name;
-        if (run.run_type == Run::RT_Aggregate) {
-            if (run.aggregate_name == "median") medians_[name] = items->second.value;
-        } else {
-            singles_[name] = items->second.value;
-        }
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        if (run.run_type == Run::RT_Aggregate && !median) continue;
+        for (const auto& [key, counter] : run.counters) (median ? medians_ : singles_)[name + "#" + key] = counter.value;
     }
     ConsoleReporter::ReportRuns(runs);
 }
 
-double SummaryReporter::rate(const std::string& name) const {
-    const auto median = medians_.find(name);
+double SummaryReporter::rate(const std::string& name) const { return counter(name, "items_per_second"); }
+
+double SummaryReporter::counter(const std::string& name, const std::string& key) const {
+    const std::string entry = name + "#" + key;
+    const auto median = medians_.find(entry);
     if (median != medians_.end()) return median->second;
-    const auto single = singles_.find(name);
+    const auto single = singles_.find(entry);
     return single != singles_.end() ? single->second : 0.0;
 }
 
@@ -34,7 +33,37 @@ double ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
 
 }  // namespace
 
+void SummaryReporter::printPeers() const {
+    if (counter("peer_triangles/pixman", "ratio") == 0 && counter("pixman/640x480/mode1", "ratio") == 0) return;
+    std::printf("\n### Against pixman, same process, interleaved (ratio above 1: ours faster)\n\n");
+    std::printf("| mode | size | ours (Mpixel/s) | pixman (Mpixel/s) | pixman op | ratio |\n");
+    std::printf("|------|------|----------------:|------------------:|-----------|------:|\n");
+    for (const FrameSize& size : kFrameSizes) {
+        for (const ModeUnderTest& mode : kModes) {
+            const std::string name = std::string("pixman/") + size.name + "/" + mode.name;
+            if (counter(name, "ratio") == 0) continue;
+            const bool replaceOnly = !mode.depth && mode.blendWord == 0;
+            std::printf("| %s | %s | %.0f | %.0f | %s | %.2fx |\n", mode.name, size.name,
+                        counter(name, "ours_per_second") / 1e6, counter(name, "peer_per_second") / 1e6,
+                        replaceOnly ? "SRC" : "ADD", counter(name, "ratio"));
+        }
+    }
+    std::printf("\n| small triangles (10,000 at 640x480, additive, precomputed) | ours (M/s) | peer (M/s) | ratio |\n");
+    std::printf("|---|---:|---:|---:|\n");
+    const struct {
+        const char* name;
+        const char* label;
+    } peers[] = {{"peer_triangles/plain_sse2", "plain per-row SSE2 span fill"},
+                 {"peer_triangles/pixman", "pixman_composite_triangles, one call each"}};
+    for (const auto& peer : peers) {
+        if (counter(peer.name, "ratio") == 0) continue;
+        std::printf("| vs %s | %.2f | %.2f | %.2fx |\n", peer.label, counter(peer.name, "ours_per_second") / 1e6,
+                    counter(peer.name, "peer_per_second") / 1e6, counter(peer.name, "ratio"));
+    }
+}
+
 void SummaryReporter::printSummary(double pixelsPerSmallTriangle) const {
+    printPeers();
     for (const FrameSize& size : kFrameSizes) {
         const std::string frame = size.name;
         const double memcpyRate = rate("memcpy/" + frame);

@@ -15,9 +15,14 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override;
     // Items per second of a benchmark: the median when repeated, else the run.
     double rate(const std::string& name) const;
+    // Any counter of a benchmark, median or single run as for rate; 0 if absent.
+    double counter(const std::string& name, const std::string& key) const;
     void printSummary(double pixelsPerSmallTriangle) const;
 
 private:
+    // The pixman and plain-fill comparisons, when they ran.
+    void printPeers() const;
+
     std::map<std::string, double> medians_;
     std::map<std::string, double> singles_;
 };

@@ -7,7 +7,9 @@
 // The frame sits inside a larger buffer. After every triangle nothing outside
 // the frame may have changed, nor the frame's last column, which the fill
 // never writes; a mode that draws nothing (host bytes 10-99, 101-127 and the
-// negative ones) must leave the frame as it was.
+// negative ones) must leave the frame as it was. Outside depth mode the frame
+// must also be what a fill dividing afresh on every row (edgeColumn) gives,
+// which the renderer's stepped edges must match exactly.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -16,7 +18,10 @@
 #include <cstring>
 #include <vector>
 
+#include "render/blend_selection.h"
 #include "render/frame_renderer.h"
+#include "render/scanline_fill.h"
+#include "render/spans_scalar.h"
 #include "render/triangle_sink.h"
 
 namespace {
@@ -66,6 +71,35 @@ void checkUntouched(const std::vector<uint32_t>& before, const std::vector<uint3
     if (wholeFrame && before != after) fail("a mode that draws nothing changed the frame", width, height);
 }
 
+// The fill as the drawing rules state it: both edge columns divided out on
+// every row, the span through the scalar operation.
+void fillDividingEveryRow(uint32_t* pixels, int32_t width, int32_t height, const render::TriangleVars& t,
+                          uint32_t blendModeWord) {
+    if (width <= 0 || height <= 0) return;
+    const render::BlendChoice choice = render::readBlendModeWord(blendModeWord);
+    const render::PixelOp op = render::selectPixelOp(choice.mode, choice.ratio).op;
+    const render::SpanFn span = render::scalarSpans().span[static_cast<int>(op)];
+    const render::SpanPaint paint = render::makeSpanPaint(render::packColour(t.red1, t.green1, t.blue1), 0, choice.ratio);
+    const render::FrameScales scales = render::frameScales(width, height);
+    const render::RowOrderedTriangle o = render::orderByRow({render::toPixel(t.x1, scales.x), render::toPixel(t.y1, scales.y)},
+                                                            {render::toPixel(t.x2, scales.x), render::toPixel(t.y2, scales.y)},
+                                                            {render::toPixel(t.x3, scales.x), render::toPixel(t.y3, scales.y)});
+    auto row = [&](int64_t y, int32_t e1, int32_t e2) {
+        int32_t left = e1 < e2 ? e1 : e2, right = e1 < e2 ? e2 : e1;
+        if (right < 0 || left >= width) return;
+        if (right > width - 1) right = width - 1;
+        if (left < 0) left = 0;
+        if (right > left) span(pixels + y * width + left, nullptr, right - left, paint);
+    };
+    auto clampRow = [height](int32_t v) -> int64_t { return v < -1 ? -1 : (v > height ? height : v); };
+    for (int64_t y = clampRow(o.a.y); y <= clampRow(o.b.y); ++y)
+        if (y >= 0 && y < height && y != o.a.y && o.a.y != o.b.y)
+            row(y, render::edgeColumn(o.a, o.b, static_cast<int32_t>(y)), render::edgeColumn(o.a, o.c, static_cast<int32_t>(y)));
+    for (int64_t y = clampRow(o.b.y) + 1; y <= clampRow(o.c.y); ++y)
+        if (y >= 0 && y < height)
+            row(y, render::edgeColumn(o.b, o.c, static_cast<int32_t>(y)), render::edgeColumn(o.a, o.c, static_cast<int32_t>(y)));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -98,6 +132,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const std::vector<uint32_t> before = buffer;
             sink.drawTriangle(triangle);
             checkUntouched(before, buffer, width, height, drawsNothing(zbuf, blendModeWord));
+            // (A host byte of 100 without zbuf draws nothing, with no depth buffer.)
+            if (!zbuf && !drawsNothing(zbuf, blendModeWord) && (blendModeWord & 0xFF) != 100) {
+                std::vector<uint32_t> expected = before;
+                fillDividingEveryRow(expected.data() + kGuardWords, width, height, triangle, blendModeWord);
+                if (expected != buffer) fail("the stepped edges left the row-by-row division's pixels", width, height);
+            }
         }
     }
     return 0;

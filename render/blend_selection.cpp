@@ -10,7 +10,7 @@ constexpr int kNoMode = 0x7FFF;
 
 int g_lastMode = kNoMode;
 uint8_t g_lastRatio = 255;
-PixelOpSelection g_selected = {PixelOp::None, nullptr, 0};
+PixelOpSelection g_selected = {PixelOp::None, nullptr, nullptr, 0};
 
 PixelOp operationFor(BlendMode mode, bool extended) {
     switch (mode) {
@@ -49,7 +49,9 @@ const PixelOpSelection& selectPixelOp(BlendMode mode, uint8_t ratio) {
         g_lastMode = mode;
         const PixelOp op = operationFor(mode, extendedByteOps());
         g_selected.op = op;
-        g_selected.span = activeSpans().span[static_cast<int>(op)];
+        const SpanTable& table = activeSpans();
+        g_selected.span = table.span[static_cast<int>(op)];
+        g_selected.triangle = table.triangle[static_cast<int>(op)];
         if (mode == kWeightedMixMode) g_selected.ratio = ratio;
     }
     return g_selected;
@@ -58,7 +60,7 @@ const PixelOpSelection& selectPixelOp(BlendMode mode, uint8_t ratio) {
 void resetPixelOpSelection() {
     g_lastMode = kNoMode;
     g_lastRatio = 255;
-    g_selected = {PixelOp::None, nullptr, 0};
+    g_selected = {PixelOp::None, nullptr, nullptr, 0};
 }
 
 }  // namespace render

@@ -20,6 +20,7 @@ BlendChoice readBlendModeWord(uint32_t word);
 struct PixelOpSelection {
     PixelOp op;
     SpanFn span;    // bound from activeSpans() when the selection changes; null for None
+    TriangleFn triangle;  // the same operation a triangle at a time; null for None
     uint8_t ratio;  // the mix weights' r, valid for WeightedMix
 };
 

@@ -41,7 +41,7 @@ public:
         const PixelVertex v2 = {toPixel(t.x2, scales_.x), toPixel(t.y2, scales_.y)};
         const PixelVertex v3 = {toPixel(t.x3, scales_.x), toPixel(t.y3, scales_.y)};
         const SpanPaint paint = makeSpanPaint(packColour(t.red1, t.green1, t.blue1), depthValue(t.z1), selection_.ratio);
-        fillTriangle(target_, orderByRow(v1, v2, v3), selection_.span, paint);
+        selection_.triangle(target_, orderByRow(v1, v2, v3), paint);
     }
 
     // The buffer is gone: never draw through the old pointer.
@@ -53,7 +53,7 @@ public:
     }
 
 private:
-    PixelOpSelection selection_ = {PixelOp::None, nullptr, 0};
+    PixelOpSelection selection_ = {PixelOp::None, nullptr, nullptr, 0};
     bool modeChosen_ = false;
     bool ready_ = false;
     uint32_t* depth_ = nullptr;

@@ -3,20 +3,16 @@
 
 #include <cstdint>
 
+#include "render/fill_target.h"
 #include "render/span_table.h"
 #include "render/triangle_setup.h"
 
 namespace render {
 
-struct FillTarget {
-    uint32_t* pixels;  // width × height, row-major
-    uint32_t* depth;   // the matching depth entries in depth mode, else null
-    int32_t width;
-    int32_t height;
-};
-
 // The top vertex's row and the last column are never written; edges run
-// between the unclipped vertices, so clipping does not bend them.
+// between the unclipped vertices, so clipping does not bend them. The span
+// routine is called through its pointer once per row: the renderer itself
+// draws with the span table's triangle routines, which have it inlined.
 void fillTriangle(const FillTarget& target, const RowOrderedTriangle& triangle, SpanFn span, const SpanPaint& paint);
 
 // Column of the edge from `from` to `to` on row y, truncated toward zero:

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "render/pixel_ops_scalar.h"
+#include "render/triangle_walk.h"
 
 namespace render {
 namespace {
@@ -27,24 +28,36 @@ void depthReplaceSpan(uint32_t* pixels, uint32_t* depth, int32_t count, const Sp
     for (int32_t k = 0; k < count; ++k) scalar::depthReplace(pixels[k], depth[k], paint.packedColour, paint.depth);
 }
 
+// The span as a constant, so that the row walk calls it directly.
+template <SpanFn Span>
+void triangleOf(const FillTarget& target, const RowOrderedTriangle& triangle, const SpanPaint& paint) {
+    walkTriangle(target, triangle, [&paint](uint32_t* pixels, uint32_t* depth, int32_t count)
+                                       __attribute__((always_inline)) { Span(pixels, depth, count, paint); });
+}
+
+template <SpanFn Span>
+void bind(SpanTable& table, PixelOp op) {
+    table.span[static_cast<int>(op)] = Span;
+    table.triangle[static_cast<int>(op)] = triangleOf<Span>;
+}
+
 SpanTable makeTable() {
     SpanTable table = {};
     table.name = "scalar";
-    auto set = [&table](PixelOp op, SpanFn fn) { table.span[static_cast<int>(op)] = fn; };
-    set(PixelOp::Replace, replaceSpan);
-    set(PixelOp::Additive, spanOf<scalar::additive>);
-    set(PixelOp::MaximumPlain, spanOf<scalar::maximumPlain>);
-    set(PixelOp::MaximumExtended, spanOf<scalar::maximumExtended>);
-    set(PixelOp::AveragePlain, spanOf<scalar::averagePlain>);
-    set(PixelOp::AverageExtended, spanOf<scalar::averageExtended>);
-    set(PixelOp::SubtractColour, spanOf<scalar::subtractColour>);
-    set(PixelOp::SubtractPixel, spanOf<scalar::subtractPixel>);
-    set(PixelOp::Multiply, spanOf<scalar::multiply>);
-    set(PixelOp::WeightedMix, weightedMixSpan);
-    set(PixelOp::ExclusiveOr, spanOf<scalar::exclusiveOr>);
-    set(PixelOp::MinimumPlain, spanOf<scalar::minimumPlain>);
-    set(PixelOp::MinimumExtended, spanOf<scalar::minimumExtended>);
-    set(PixelOp::DepthReplace, depthReplaceSpan);
+    bind<replaceSpan>(table, PixelOp::Replace);
+    bind<spanOf<scalar::additive>>(table, PixelOp::Additive);
+    bind<spanOf<scalar::maximumPlain>>(table, PixelOp::MaximumPlain);
+    bind<spanOf<scalar::maximumExtended>>(table, PixelOp::MaximumExtended);
+    bind<spanOf<scalar::averagePlain>>(table, PixelOp::AveragePlain);
+    bind<spanOf<scalar::averageExtended>>(table, PixelOp::AverageExtended);
+    bind<spanOf<scalar::subtractColour>>(table, PixelOp::SubtractColour);
+    bind<spanOf<scalar::subtractPixel>>(table, PixelOp::SubtractPixel);
+    bind<spanOf<scalar::multiply>>(table, PixelOp::Multiply);
+    bind<weightedMixSpan>(table, PixelOp::WeightedMix);
+    bind<spanOf<scalar::exclusiveOr>>(table, PixelOp::ExclusiveOr);
+    bind<spanOf<scalar::minimumPlain>>(table, PixelOp::MinimumPlain);
+    bind<spanOf<scalar::minimumExtended>>(table, PixelOp::MinimumExtended);
+    bind<depthReplaceSpan>(table, PixelOp::DepthReplace);
     return table;
 }
 

@@ -11,20 +11,18 @@
 #include <cstdint>
 
 #include "render/pixel_ops_scalar.h"
+#include "render/triangle_walk.h"
 
 namespace render {
 namespace {
 
 __m128i loadPaint(const void* field) { return _mm_load_si128(static_cast<const __m128i*>(field)); }
 
-// The 16-bit lane work of modes 6 and 7: both pixel halves widened, combined,
-// narrowed back with unsigned saturation.
-template <class WordOp>
-__m128i throughWords(__m128i pixels, WordOp op) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i low = op(_mm_unpacklo_epi8(pixels, zero));
-    const __m128i high = op(_mm_unpackhi_epi8(pixels, zero));
-    return _mm_packus_epi16(low, high);
+// Word lanes holding the even (shift 0) or odd (shift 8) colour byte of each
+// word, times a scale.
+__m128i colourBytes(uint32_t colour, int shift, uint32_t scale) {
+    const uint32_t c = colour >> shift;
+    return _mm_set1_epi32(static_cast<int>(((c & 0xFFu) * scale) | ((((c >> 16) & 0xFFu) * scale) << 16)));
 }
 
 struct ColourKernel {
@@ -77,23 +75,39 @@ struct SubtractPixel : ColourKernel {
     __m128i apply(__m128i d) const { return _mm_subs_epu8(c, d); }
 };
 
+// (d × c) >> 8 without widening: the even byte of each word, moved to the
+// word's top, times c through the high half of the product lands in the low
+// byte; the odd byte times c stays below 2^16 with the result in its top byte.
 struct Multiply {
-    explicit Multiply(const SpanPaint& paint) : words(loadPaint(paint.colourWords)) {}
+    explicit Multiply(const SpanPaint& paint)
+        : even(colourBytes(paint.packedColour, 0, 1)),
+          odd(colourBytes(paint.packedColour, 8, 1)),
+          highBytes(_mm_set1_epi32(static_cast<int>(0xFF00FF00u))) {}
     __m128i apply(__m128i d) const {
-        return throughWords(d, [this](__m128i w) { return _mm_srli_epi16(_mm_mullo_epi16(w, words), 8); });
+        const __m128i low = _mm_mulhi_epu16(_mm_slli_epi16(d, 8), even);
+        const __m128i high = _mm_and_si128(_mm_mullo_epi16(_mm_srli_epi16(d, 8), odd), highBytes);
+        return _mm_or_si128(low, high);
     }
-    const __m128i words;
+    const __m128i even;
+    const __m128i odd;
+    const __m128i highBytes;
 };
 
-// c × (255 − r) is fixed for the triangle; per pixel only d × r is formed.
+// (d × r + c × (255 − r)) >> 8 on even and odd bytes in place; the sum is at
+// most 65025, so the reference's saturation never acts.
 struct WeightedMix {
     explicit WeightedMix(const SpanPaint& paint)
-        : weight(loadPaint(paint.mixPixelWeight)), term(loadPaint(paint.mixColourTerm)) {}
+        : weight(_mm_set1_epi16(static_cast<short>(paint.ratio))),
+          evenTerm(colourBytes(paint.packedColour, 0, 255u - paint.ratio)),
+          oddTerm(colourBytes(paint.packedColour, 8, 255u - paint.ratio)),
+          lowBytes(_mm_set1_epi16(0x00FF)),
+          highBytes(_mm_set1_epi32(static_cast<int>(0xFF00FF00u))) {}
     __m128i apply(__m128i d) const {
-        return throughWords(d, [this](__m128i w) { return _mm_srli_epi16(_mm_adds_epu16(_mm_mullo_epi16(w, weight), term), 8); });
+        const __m128i low = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(d, lowBytes), weight), evenTerm), 8);
+        const __m128i high = _mm_and_si128(_mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(d, 8), weight), oddTerm), highBytes);
+        return _mm_or_si128(low, high);
     }
-    const __m128i weight;
-    const __m128i term;
+    const __m128i weight, evenTerm, oddTerm, lowBytes, highBytes;
 };
 
 struct ExclusiveOr : ColourKernel {
@@ -185,24 +199,36 @@ void depthReplaceSpan(uint32_t* pixels, uint32_t* depth, int32_t count, const Sp
     for (; k < count; ++k) scalar::depthReplace(pixels[k], depth[k], paint.packedColour, paint.depth);
 }
 
+// The span as a constant, so that the row walk calls it directly.
+template <SpanFn Span>
+void triangleOf(const FillTarget& target, const RowOrderedTriangle& triangle, const SpanPaint& paint) {
+    walkTriangle(target, triangle, [&paint](uint32_t* pixels, uint32_t* depth, int32_t count)
+                                       __attribute__((always_inline)) { Span(pixels, depth, count, paint); });
+}
+
+template <SpanFn Span>
+void bind(SpanTable& table, PixelOp op) {
+    table.span[static_cast<int>(op)] = Span;
+    table.triangle[static_cast<int>(op)] = triangleOf<Span>;
+}
+
 SpanTable makeTable() {
     SpanTable table = {};
     table.name = "sse2";
-    auto set = [&table](PixelOp op, SpanFn fn) { table.span[static_cast<int>(op)] = fn; };
-    set(PixelOp::Replace, vectorSpan<Replace>);
-    set(PixelOp::Additive, vectorSpan<Additive>);
-    set(PixelOp::MaximumPlain, vectorSpan<MaximumPlain>);
-    set(PixelOp::MaximumExtended, vectorSpan<MaximumExtended>);
-    set(PixelOp::AveragePlain, vectorSpan<AveragePlain>);
-    set(PixelOp::AverageExtended, vectorSpan<AverageExtended>);
-    set(PixelOp::SubtractColour, vectorSpan<SubtractColour>);
-    set(PixelOp::SubtractPixel, vectorSpan<SubtractPixel>);
-    set(PixelOp::Multiply, vectorSpan<Multiply>);
-    set(PixelOp::WeightedMix, vectorSpan<WeightedMix>);
-    set(PixelOp::ExclusiveOr, vectorSpan<ExclusiveOr>);
-    set(PixelOp::MinimumPlain, vectorSpan<MinimumPlain>);
-    set(PixelOp::MinimumExtended, vectorSpan<MinimumExtended>);
-    set(PixelOp::DepthReplace, depthReplaceSpan);
+    bind<vectorSpan<Replace>>(table, PixelOp::Replace);
+    bind<vectorSpan<Additive>>(table, PixelOp::Additive);
+    bind<vectorSpan<MaximumPlain>>(table, PixelOp::MaximumPlain);
+    bind<vectorSpan<MaximumExtended>>(table, PixelOp::MaximumExtended);
+    bind<vectorSpan<AveragePlain>>(table, PixelOp::AveragePlain);
+    bind<vectorSpan<AverageExtended>>(table, PixelOp::AverageExtended);
+    bind<vectorSpan<SubtractColour>>(table, PixelOp::SubtractColour);
+    bind<vectorSpan<SubtractPixel>>(table, PixelOp::SubtractPixel);
+    bind<vectorSpan<Multiply>>(table, PixelOp::Multiply);
+    bind<vectorSpan<WeightedMix>>(table, PixelOp::WeightedMix);
+    bind<vectorSpan<ExclusiveOr>>(table, PixelOp::ExclusiveOr);
+    bind<vectorSpan<MinimumPlain>>(table, PixelOp::MinimumPlain);
+    bind<vectorSpan<MinimumExtended>>(table, PixelOp::MinimumExtended);
+    bind<depthReplaceSpan>(table, PixelOp::DepthReplace);
     return table;
 }
 

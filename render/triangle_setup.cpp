@@ -1,6 +1,5 @@
 #include "render/triangle_setup.h"
 
-#include "render/rounding.h"
 
 namespace render {
 
@@ -19,10 +18,20 @@ int32_t toPixel(double coordinate, double scale) {
 
 namespace {
 
+// roundHalfEven for 0 <= v <= 255, without its library calls: truncation is
+// the floor here, and the parity of the integer part decides a tie.
+uint32_t roundByteHalfEven(double v) {
+    const uint32_t below = static_cast<uint32_t>(v);
+    const double fraction = v - static_cast<double>(below);  // exact
+    if (fraction > 0.5) return below + 1;
+    if (fraction < 0.5) return below;
+    return below + (below & 1u);
+}
+
 uint32_t colourByte(double component) {
     if (component > 1.0) return 255;
     if (!(component >= 0.0)) return 0;
-    return static_cast<uint32_t>(roundHalfEven(component * 255.0));
+    return roundByteHalfEven(component * 255.0);
 }
 
 }  // namespace

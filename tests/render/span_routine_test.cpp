@@ -1,14 +1,16 @@
-// The vector span routines against the scalar ones: every byte pair in every
-// byte and vector position, every short length and alignment.
+// Each vector span variant against the scalar one: every byte pair in every
+// byte and vector position, every short length and alignment, with guard
+// words around the span.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "case_name.h"
 #include "render/spans_scalar.h"
-#include "render/spans_sse2.h"
+#include "render/span_table.h"
 
 namespace {
 
@@ -44,8 +46,14 @@ const OpCase kOps[] = {
     {PixelOp::DepthReplace, 0, "DepthReplace"},
 };
 
+struct VariantCase {
+    render::SpanVariant variant;
+    const char* name;
+};
+
+const VariantCase kVariants[] = {{render::SpanVariant::Sse2, "Sse2"}, {render::SpanVariant::Avx2, "Avx2"}};
+
 render::SpanFn scalarSpan(PixelOp op) { return render::scalarSpans().span[static_cast<int>(op)]; }
-render::SpanFn vectorSpan(PixelOp op) { return render::sse2Spans()->span[static_cast<int>(op)]; }
 
 // Each colour byte is a different one-to-one function of c, so over all c
 // every byte of the colour takes every value.
@@ -53,12 +61,14 @@ uint32_t colourFor(uint32_t c) {
     return c | ((c ^ 0x55u) << 8) | ((255u - c) << 16) | (((c * 7u) & 0xFFu) << 24);
 }
 
-// Pixel i sits at vector position i % 4; as i / 4 runs through 0..255 each of
-// its bytes takes every value.
+// Pixel i sits at position i % 8 of an eight-lane register (and i % 4 of a
+// four-lane one); as i / 8 runs through 0..255 each of its bytes takes every
+// value.
+constexpr int kEveryByteCount = 2048;
 std::vector<uint32_t> everyBytePixels() {
-    std::vector<uint32_t> pixels(1024);
+    std::vector<uint32_t> pixels(kEveryByteCount);
     for (uint32_t i = 0; i < pixels.size(); ++i) {
-        const uint32_t step = i / 4, position = i % 4;
+        const uint32_t step = i / 8, position = i % 8;
         uint32_t pixel = 0;
         for (uint32_t lane = 0; lane < 4; ++lane) pixel |= ((step + 67u * lane + 13u * position) & 0xFFu) << (8 * lane);
         pixels[i] = pixel;
@@ -66,19 +76,25 @@ std::vector<uint32_t> everyBytePixels() {
     return pixels;
 }
 
-class VectorSpanTest : public testing::TestWithParam<OpCase> {
+class VectorSpanTest : public testing::TestWithParam<std::tuple<VariantCase, OpCase>> {
 protected:
     void SetUp() override {
-        if (render::sse2Spans() == nullptr) GTEST_SKIP() << "no SSE2 in this build";
+        const VariantCase& variant = std::get<0>(GetParam());
+        table_ = render::spansOf(variant.variant);
+        if (table_ == nullptr) GTEST_SKIP() << variant.name << " is not available in this build or processor";
     }
+    render::SpanFn vectorSpan(PixelOp op) const { return table_->span[static_cast<int>(op)]; }
+
+private:
+    const render::SpanTable* table_ = nullptr;
 };
 
 TEST_P(VectorSpanTest, EqualsScalarForEveryBytePairInEveryPosition) {
-    const OpCase& param = GetParam();
+    const OpCase& param = std::get<1>(GetParam());
     const std::vector<uint32_t> start = everyBytePixels();
-    // 16-byte aligned, as the vector body expects after its head.
-    struct alignas(16) Block {
-        uint32_t words[1024];
+    // 32-byte aligned, so that every lane of the widest registers is used.
+    struct alignas(32) Block {
+        uint32_t words[kEveryByteCount];
     };
     static Block scalarPixels, vectorPixels, scalarDepth, vectorDepth;
     int failures = 0;
@@ -90,8 +106,8 @@ TEST_P(VectorSpanTest, EqualsScalarForEveryBytePairInEveryPosition) {
             scalarPixels.words[i] = vectorPixels.words[i] = start[i];
             scalarDepth.words[i] = vectorDepth.words[i] = start[i] * 0x9E3779B1u;
         }
-        scalarSpan(param.op)(scalarPixels.words, scalarDepth.words, 1024, paint);
-        vectorSpan(param.op)(vectorPixels.words, vectorDepth.words, 1024, paint);
+        scalarSpan(param.op)(scalarPixels.words, scalarDepth.words, kEveryByteCount, paint);
+        vectorSpan(param.op)(vectorPixels.words, vectorDepth.words, kEveryByteCount, paint);
         for (size_t i = 0; i < start.size(); ++i) {
             if (scalarPixels.words[i] != vectorPixels.words[i] || scalarDepth.words[i] != vectorDepth.words[i]) {
                 ADD_FAILURE() << "c=" << c << " pixel " << i << std::hex << " start 0x" << start[i] << " scalar 0x"
@@ -103,18 +119,19 @@ TEST_P(VectorSpanTest, EqualsScalarForEveryBytePairInEveryPosition) {
     }
 }
 
-// Heads, bodies and tails: lengths 0..33 from each of the four word offsets
-// within a 16-byte block, with guard words on both sides.
+// Heads, bodies and tails: lengths 0..72 from each of the eight word offsets
+// within a 32-byte block, with guard words on both sides of pixels and
+// depth entries.
 TEST_P(VectorSpanTest, EqualsScalarForEveryShortLengthAndAlignmentWithoutTouchingGuards) {
-    const OpCase& param = GetParam();
-    constexpr int kGuard = 8, kRoom = 48;
+    const OpCase& param = std::get<1>(GetParam());
+    constexpr int kGuard = 8, kRoom = 88, kMaxLength = 72;
     constexpr uint32_t kGuardWord = 0xDEADBEEFu;
-    struct alignas(16) Block {
+    struct alignas(32) Block {
         uint32_t words[kRoom + 2 * kGuard];
     };
     const render::SpanPaint paint = render::makeSpanPaint(0x00C0FFEEu, 0x80000000u, param.ratio);
-    for (int offset = 0; offset < 4; ++offset) {
-        for (int length = 0; length <= 33; ++length) {
+    for (int offset = 0; offset < 8; ++offset) {
+        for (int length = 0; length <= kMaxLength; ++length) {
             Block scalarPixels, vectorPixels, scalarDepth, vectorDepth;
             for (int i = 0; i < kRoom + 2 * kGuard; ++i) {
                 const bool inside = i >= kGuard + offset && i < kGuard + offset + length;
@@ -134,42 +151,51 @@ TEST_P(VectorSpanTest, EqualsScalarForEveryShortLengthAndAlignmentWithoutTouchin
                 const bool inside = i >= kGuard + offset && i < kGuard + offset + length;
                 if (!inside) {
                     ASSERT_EQ(vectorPixels.words[i], kGuardWord) << "guard word " << i << " was written";
+                    ASSERT_EQ(vectorDepth.words[i], kGuardWord) << "depth guard word " << i << " was written";
                 }
             }
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, VectorSpanTest, testing::ValuesIn(kOps),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Modes, VectorSpanTest, testing::Combine(testing::ValuesIn(kVariants), testing::ValuesIn(kOps)),
+                         [](const testing::TestParamInfo<std::tuple<VariantCase, OpCase>>& row) {
+                             return std::string(std::get<0>(row.param).name) + "_" + std::get<1>(row.param).name;
+                         });
 
 // The unsigned depth compare at the edges of the signed range, in every
 // vector position.
-TEST(VectorDepthSpanTest, ComparesUnsignedAcrossTheSignBoundary) {
-    if (render::sse2Spans() == nullptr) GTEST_SKIP() << "no SSE2 in this build";
+class VectorDepthSpanTest : public testing::TestWithParam<VariantCase> {};
+
+TEST_P(VectorDepthSpanTest, ComparesUnsignedAcrossTheSignBoundary) {
+    const render::SpanTable* table = render::spansOf(GetParam().variant);
+    if (table == nullptr) GTEST_SKIP() << GetParam().name << " is not available in this build or processor";
+    const render::SpanFn vectorDepthSpan = table->span[static_cast<int>(PixelOp::DepthReplace)];
     const uint32_t values[] = {0u,          1u,          2u,          0x7FFFFFFEu, 0x7FFFFFFFu, 0x80000000u,
                                0x80000001u, 50000u,      3999999999u, 4000000000u, 0xFFFFFFFEu, 0xFFFFFFFFu};
     constexpr int kCount = static_cast<int>(sizeof(values) / sizeof(values[0]));
-    struct alignas(16) Block {
-        uint32_t words[kCount * 4];
+    struct alignas(32) Block {
+        uint32_t words[kCount * 8];
     };
     for (uint32_t depth : values) {
         Block scalarPixels, vectorPixels, scalarDepth, vectorDepth;
         // Every entry value in every vector position.
-        for (int i = 0; i < kCount * 4; ++i) {
-            scalarDepth.words[i] = vectorDepth.words[i] = values[(i / 4 + i % 4) % kCount];
+        for (int i = 0; i < kCount * 8; ++i) {
+            scalarDepth.words[i] = vectorDepth.words[i] = values[(i / 8 + i % 8) % kCount];
             scalarPixels.words[i] = vectorPixels.words[i] = 0xFF000000u | static_cast<uint32_t>(i);
         }
         const render::SpanPaint paint = render::makeSpanPaint(0x00ABCDEFu, depth, 0);
-        scalarSpan(PixelOp::DepthReplace)(scalarPixels.words, scalarDepth.words, kCount * 4, paint);
-        vectorSpan(PixelOp::DepthReplace)(vectorPixels.words, vectorDepth.words, kCount * 4, paint);
-        for (int i = 0; i < kCount * 4; ++i) {
-            const bool keeps = values[(i / 4 + i % 4) % kCount] > depth;
+        scalarSpan(PixelOp::DepthReplace)(scalarPixels.words, scalarDepth.words, kCount * 8, paint);
+        vectorDepthSpan(vectorPixels.words, vectorDepth.words, kCount * 8, paint);
+        for (int i = 0; i < kCount * 8; ++i) {
+            const bool keeps = values[(i / 8 + i % 8) % kCount] > depth;
             EXPECT_EQ(vectorPixels.words[i], keeps ? (0xFF000000u | static_cast<uint32_t>(i)) : 0x00ABCDEFu);
             EXPECT_EQ(vectorPixels.words[i], scalarPixels.words[i]);
             EXPECT_EQ(vectorDepth.words[i], scalarDepth.words[i]);
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Variants, VectorDepthSpanTest, testing::ValuesIn(kVariants), CaseName());
 
 }  // namespace

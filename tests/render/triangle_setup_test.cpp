@@ -4,8 +4,10 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "case_name.h"
+#include "render/rounding.h"
 #include "render/triangle_setup.h"
 
 namespace {
@@ -72,6 +74,30 @@ INSTANTIATE_TEST_SUITE_P(
                     ColourCase{kInf, -kInf, 1e-300, 0x00FF0000u, "Infinities"},
                     ColourCase{1.0000001, 0.0, 0.0, 0x00FF0000u, "JustAboveOne"}),
     CaseName());
+
+// Every byte's exact value, its halfway points and their neighbours one
+// double step away, and a sweep of the whole range: each component rounds as
+// roundHalfEven of component × 255 does.
+TEST(PackColourTest, EachComponentIsTheProductRoundedHalfToEven) {
+    std::vector<double> components;
+    for (int b = 0; b <= 255; ++b) {
+        for (double v : {b / 255.0, (b + 0.5) / 255.0, (b - 0.5) / 255.0}) {
+            components.push_back(v);
+            components.push_back(std::nextafter(v, 0.0));
+            components.push_back(std::nextafter(v, 2.0));
+        }
+    }
+    for (int k = 0; k <= 1000000; ++k) components.push_back(k / 1000000.0);
+    int checked = 0;
+    for (double v : components) {
+        if (!(v >= 0.0 && v <= 1.0)) continue;
+        const uint32_t expected = static_cast<uint32_t>(render::roundHalfEven(v * 255.0));
+        ASSERT_EQ(render::packColour(v, 0.0, v), expected * 0x10001u) << "component " << v;
+        ASSERT_EQ(render::packColour(0.0, v, 0.0), expected << 8) << "component " << v;
+        ++checked;
+    }
+    EXPECT_GT(checked, 1000000);
+}
 
 struct DepthCase {
     double z1;

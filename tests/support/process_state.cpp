@@ -13,7 +13,7 @@ void resetProcessState() {
     render::releaseSharedDepth();
     render::replaceDepthAllocator(nullptr);
     render::refreshCpuFlag();
-    render::setScalarSpansOnly(testsRunWithScalarSpans());
+    render::limitSpanVariant(testsSpanLimit());
     setEditedEffect(nullptr);
     setPanelOpener(nullptr);
 }
