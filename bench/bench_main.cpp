@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     bench::registerFillBenchmarks();
     bench::registerSmallTriangleBenchmarks();
     bench::registerLanguageBenchmarks();
+    bench::registerEngineBenchmarks();
 
     bench::SummaryReporter reporter;
     if (benchmark::RunSpecifiedBenchmarks(&reporter) == 0) {

@@ -19,6 +19,7 @@ void registerBandwidthBenchmarks();
 void registerFillBenchmarks();
 void registerSmallTriangleBenchmarks();
 void registerLanguageBenchmarks();
+void registerEngineBenchmarks();
 // Pixels one of the small triangles writes, on average.
 double pixelsPerSmallTriangle();
 

@@ -9,6 +9,11 @@ namespace bench {
 
 void SummaryReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
+        const bool aggregate = run.run_type == Run::RT_Aggregate;
+        if (!aggregate || run.aggregate_name == "median") {
+            auto& counters = (aggregate ? counterMedians_ : counterSingles_)[run.run_name.function_name];
+            for (const auto& [counterName, value] : run.counters) counters[counterName] = value.value;
+        }
         const auto items = run.counters.find("items_per_second");
         if (items == run.counters.end()) continue;
         const std::string name = run.run_name.function_name;
@@ -26,6 +31,16 @@ double SummaryReporter::rate(const std::string& name) const {
     if (median != medians_.end()) return median->second;
     const auto single = singles_.find(name);
     return single != singles_.end() ? single->second : 0.0;
+}
+
+double SummaryReporter::counter(const std::string& name, const std::string& counterName) const {
+    for (const auto* counters : {&counterMedians_, &counterSingles_}) {
+        const auto found = counters->find(name);
+        if (found == counters->end()) continue;
+        const auto value = found->second.find(counterName);
+        if (value != found->second.end()) return value->second;
+    }
+    return 0.0;
 }
 
 namespace {
@@ -76,6 +91,32 @@ void SummaryReporter::printSummary(double pixelsPerSmallTriangle) const {
     std::printf("| memory write with its constant (mem[k] = 1 less k), per write | %.2f |\n",
                 nanoseconds("language/memory_write_loop") - index);
     std::printf("| compiling a 1,000-line script, per line | %.0f |\n", nanoseconds("language/compile_1000_lines"));
+    printEngineSummary();
+}
+
+void SummaryReporter::printEngineSummary() const {
+    // The peer that is not installed here: its time as a multiple of native
+    // C++ on the same shapes, measured on this machine's kind before.
+    struct Goal {
+        const char* shape;
+        double exprtkTimesNative;
+    };
+    static const Goal kGoals[] = {{"S1", 1.56}, {"S2", 3.7}};
+    constexpr double kGoalOfExprtk = 0.8;  // the stand-in at most 0.8x ExprTk's time
+    std::printf("\n### Script engine against native C++ and muparser (ns per run, medians of interleaved rounds)\n\n");
+    std::printf("| shape | native C++ | stand-in | muparser | stand-in x native | muparser x native | "
+                "stand-in / muparser | goal (0.8 x ExprTk) | met |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|:---:|\n");
+    for (const Goal& goal : kGoals) {
+        const std::string name = std::string("engine/") + goal.shape;
+        const double standinTimes = counter(name, "standin_x_native");
+        const double peerTimes = counter(name, "muparser_x_native");
+        const double target = kGoalOfExprtk * goal.exprtkTimesNative;
+        std::printf("| %s | %.1f | %.1f | %.1f | %.2fx | %.2fx | %.2f | <= %.2fx | %s |\n", goal.shape,
+                    counter(name, "native_ns"), counter(name, "standin_ns"), counter(name, "muparser_ns"), standinTimes,
+                    peerTimes, ratio(standinTimes, peerTimes), target, standinTimes <= target ? "yes" : "no");
+    }
+    std::printf("\nexecuteCode of an empty script: %.2f ns a call\n", ratio(1e9, rate("engine/execute_empty")));
 }
 
 }  // namespace bench
