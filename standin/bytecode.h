@@ -69,7 +69,8 @@ using Fn3 = double (*)(double, double, double);
 #define STANDIN_BINARY_NAMES(M, X) \
     M(X, Add) M(X, Sub) M(X, Mul) M(X, Div) M(X, Mod) M(X, Pow) M(X, Lt) M(X, Le) M(X, Ge) M(X, Gt) M(X, Eq) M(X, Ne)
 #define STANDIN_ARITHMETIC_NAMES(M, X) M(X, Add) M(X, Sub) M(X, Mul) M(X, Div)
-constexpr int kBinaryForms = 11;
+enum BinaryForm : int { kPlain, kK, kV, kKOp, kVOp, kPushVK, kPushVV, kPushKV, kSetVK, kSetVV, kSetKV };
+constexpr int kBinaryForms = kSetKV + 1;
 
 // Every instruction, as X(name). "top" is acc, the top of the stack.
 #define STANDIN_OPS(X)                                                                             \
@@ -91,6 +92,7 @@ constexpr int kBinaryForms = 11;
     X(Call1)        /* top = f1(top) */                                                            \
     X(PushCall)     /* push acc; acc = call(*var2) */                                              \
     X(SetCall)      /* *dst = call(*var2) */                                                       \
+    X(SinCos)       /* *var = sin(*var2), *dst = cos(*var2), as sin and cos give them */           \
     X(Call2)        /* a = pop; top = f2(a, top) */                                                \
     X(Call3)        /* b = pop, a = pop; top = f3(a, b, top) */                                    \
     X(Rand)         /* top = uniform [0, 1) from *rng, times top */                                \
@@ -113,6 +115,9 @@ constexpr int kBinaryForms = 11;
 #define STANDIN_DECLARE_OP(name) name,
 enum class Op : uint8_t { STANDIN_OPS(STANDIN_DECLARE_OP) };
 #undef STANDIN_DECLARE_OP
+
+// One form of the binary operator whose plain form is plain.
+constexpr Op binaryForm(Op plain, BinaryForm form) { return static_cast<Op>(static_cast<int>(plain) + form); }
 
 struct Instr {
     Op op = Op::End;
@@ -142,6 +147,9 @@ double executeReference(const Instr* code, double* stack);
 
 // The generator state srand(seed) sets: the same seed, the same numbers.
 uint64_t seedState(double seed);
+
+// sin and cos of x, bit for bit what std::sin and std::cos give.
+void sinCos(double x, double* sine, double* cosine);
 
 // The next uniform double in [0, 1) from a splitmix64 state.
 double nextUniform(uint64_t* state);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 
+#include "standin/call_sharing.h"
+
 namespace standin {
 namespace {
 
@@ -12,12 +14,8 @@ Instr make(Op op) {
     return instr;
 }
 
-// In the Op enum the forms of each binary operator follow the plain one in a
-// fixed order (bytecode.h).
-enum Form : int { kPlain, kK, kV, kKOp, kVOp, kPushVK, kPushVV, kPushKV, kSetVK, kSetVV, kSetKV };
-static_assert(kSetKV + 1 == kBinaryForms, "the forms of bytecode.h");
-
-Op form(Op plain, Form which) { return static_cast<Op>(static_cast<int>(plain) + which); }
+using Form = BinaryForm;
+Op form(Op plain, Form which) { return binaryForm(plain, which); }
 Op constantForm(Op op) { return form(op, kK); }
 Op variableForm(Op op) { return form(op, kV); }
 
@@ -368,6 +366,7 @@ Program Emitter::finish() {
     if (optimize_ && fuseStatement()) depth_ -= 1;
     append(make(Op::End), 0);
     Program program;
+    if (optimize_) shareRepeatedCalls(code_, program.results);
     program.code = std::move(code_);
     program.stack.assign(static_cast<size_t>(maxDepth_) + 1, 0.0);
     return program;

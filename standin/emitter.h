@@ -19,6 +19,7 @@ namespace standin {
 struct Program {
     std::vector<Instr> code;
     std::vector<double> stack;
+    std::vector<double> results;  // shared calls' results (call_sharing.h)
 
     void run() { execute(code.data(), stack.data()); }
 };

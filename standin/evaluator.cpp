@@ -21,6 +21,17 @@ uint64_t seedState(double seed) {
     return bits;
 }
 
+void sinCos(double x, double* sine, double* cosine) {
+#if defined(__GLIBC__) && defined(__x86_64__)
+    // glibc's sincos runs the same code as its sin and cos (checked on
+    // every value the tests try); elsewhere that is not known, so both run.
+    sincos(x, sine, cosine);
+#else
+    *sine = std::sin(x);
+    *cosine = std::cos(x);
+#endif
+}
+
 double nextUniform(uint64_t* state) {
     // splitmix64, then the top 53 bits as a fraction.
     uint64_t z = (*state += 0x9E3779B97F4A7C15ull);
