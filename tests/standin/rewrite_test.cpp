@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "standin/compiler.h"
-#include "tests/standin/rewrite_check.h"
+#include "standin/rewrite_check.h"
 
 namespace {
 
-using standin_test::RewriteCheck;
-using standin_test::Start;
+using standin::RewriteCheck;
+using standin::Start;
 
 standin::MusicFrame* musicFrame() {
     static standin::MusicFrame* frame = [] {

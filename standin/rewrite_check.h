@@ -17,7 +17,7 @@
 
 #include "standin/compiler.h"
 
-namespace standin_test {
+namespace standin {
 
 // Starting values for every context: ordinary ones, or the awkward ones
 // (signed zeros, NaN, infinities, huge and tiny numbers).
@@ -41,30 +41,30 @@ public:
     // texts: the sections of one script, compiled in one context and run in
     // order, rounds times over.
     static std::string compare(const std::vector<std::string>& texts, Start start, int rounds,
-                               const standin::MusicFrame* frame) {
+                               const MusicFrame* frame) {
         const bool shared = namesShared(texts);
         std::vector<double> sharedBefore;
-        if (shared) sharedBefore.assign(standin::sharedMemory(), standin::sharedMemory() + kMemoryCount);
-        Side fast(standin::Rewrites::Apply);
+        if (shared) sharedBefore.assign(sharedMemory(), sharedMemory() + kMemoryCount);
+        Side fast(Rewrites::Apply);
         fast.run(texts, start, rounds, frame);
         std::vector<double> sharedAfterFast;
         if (shared) {
-            sharedAfterFast.assign(standin::sharedMemory(), standin::sharedMemory() + kMemoryCount);
-            std::memcpy(standin::sharedMemory(), sharedBefore.data(), kMemoryCount * sizeof(double));
+            sharedAfterFast.assign(sharedMemory(), sharedMemory() + kMemoryCount);
+            std::memcpy(sharedMemory(), sharedBefore.data(), kMemoryCount * sizeof(double));
         }
-        Side plain(standin::Rewrites::None);
+        Side plain(Rewrites::None);
         plain.run(texts, start, rounds, frame);
         if (fast.error != plain.error) return "compile errors differ: " + fast.error + " | " + plain.error;
         const std::string difference = differences(fast.context, plain.context);
         if (!difference.empty()) return difference;
         if (shared &&
-            std::memcmp(sharedAfterFast.data(), standin::sharedMemory(), kMemoryCount * sizeof(double)) != 0)
+            std::memcmp(sharedAfterFast.data(), sharedMemory(), kMemoryCount * sizeof(double)) != 0)
             return "shared differs";
         return "";
     }
 
     // Where two contexts' variables, generators or mem differ; "" if nowhere.
-    static std::string differences(standin::Context& a, standin::Context& b) {
+    static std::string differences(Context& a, Context& b) {
         for (const auto& [name, value] : b.variables()) {
             const auto other = a.variables().find(name);
             if (other == a.variables().end()) return "variable " + name + " missing";
@@ -82,38 +82,38 @@ public:
     }
 
 private:
-    static constexpr size_t kMemoryCount = static_cast<size_t>(standin::kMemorySize);
+    static constexpr size_t kMemoryCount = static_cast<size_t>(kMemorySize);
 
     struct Side {
-        explicit Side(standin::Rewrites how) : rewrites(how) {}
+        explicit Side(Rewrites how) : rewrites(how) {}
 
-        void run(const std::vector<std::string>& texts, Start start, int rounds, const standin::MusicFrame* frame) {
+        void run(const std::vector<std::string>& texts, Start start, int rounds, const MusicFrame* frame) {
             for (size_t k = 0; k < sizeof kSeededNames / sizeof kSeededNames[0]; ++k)
                 *context.variable(kSeededNames[k]) = seededValue(start, k);
-            std::vector<standin::Program> programs;
+            std::vector<Program> programs;
             for (const std::string& text : texts) {
                 try {
-                    programs.push_back(standin::compile(text.c_str(), context, rewrites));
-                } catch (const standin::CompileError& failure) {
+                    programs.push_back(compile(text.c_str(), context, rewrites));
+                } catch (const CompileError& failure) {
                     error += std::to_string(failure.pos.line) + ":" + std::to_string(failure.pos.column) + " " +
                              failure.message + "; ";
                 }
             }
             context.setFrame(frame);
             for (int round = 0; round < rounds; ++round) {
-                for (standin::Program& program : programs) {
-                    if (rewrites == standin::Rewrites::Apply) {
+                for (Program& program : programs) {
+                    if (rewrites == Rewrites::Apply) {
                         program.run();
                     } else {
-                        standin::executeReference(program.code.data(), program.stack.data());
+                        executeReference(program.code.data(), program.stack.data());
                     }
                 }
             }
             context.setFrame(nullptr);
         }
 
-        standin::Rewrites rewrites;
-        standin::Context context;
+        Rewrites rewrites;
+        Context context;
         std::string error;
     };
 
@@ -128,4 +128,4 @@ private:
     }
 };
 
-}  // namespace standin_test
+}  // namespace standin
