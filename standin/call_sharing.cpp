@@ -47,6 +47,8 @@ void readSlot(Instr& in, double* slot) {
     in.call = nullptr;
 }
 
+constexpr size_t kMostRecent = 32;
+
 struct Group {
     const double* argument;
     std::vector<size_t> uses;  // instruction indexes, the first fills the slots
@@ -80,6 +82,9 @@ void shareRepeatedCalls(std::vector<Instr>& code, std::vector<double>& results) 
                 if (group.argument == in.var2 && same) joined = &group;
             }
             if (joined == nullptr) {
+                // Only the most recent calls are looked at, so that compiling
+                // stays linear in the length of the script.
+                if (open.size() == kMostRecent) open.erase(open.begin());
                 groups.push_back({in.var2, {}, false, false, in.call});
                 open.push_back(groups.size() - 1);
                 joined = &groups.back();

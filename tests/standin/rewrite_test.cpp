@@ -96,6 +96,14 @@ TEST(StandinRewrites, ChangeNoResultOfAnyShape) {
     for (const char* shape : kShapes) expectSame({shape}, shape);
 }
 
+// More calls than the sharing pass remembers: the oldest is called again.
+TEST(StandinRewrites, ChangeNoResultWithManyCallsBetween) {
+    std::string text = "a0 = 0.5; w = sin(a0) * 2;";
+    for (int k = 1; k < 40; ++k) text += " a" + std::to_string(k) + " = " + std::to_string(k) + "; v = cos(a" + std::to_string(k) + ") + v;";
+    text += " w = w + 3 * sin(a0) + cos(a39) * 2; t = cos(a0)";
+    expectSame({text}, "many calls");
+}
+
 // Sections of a text preset, at its section header lines.
 std::vector<std::string> presetSections(const std::string& path) {
     std::ifstream file(path);
