@@ -173,7 +173,8 @@ void compareEngines(benchmark::State& state, const Shape* shape) {
     *standinVars[0] = 0.25;
     host.executeCode(code, nullptr);
     for (int k = 0; k < kNameCount; ++k) {
-        if (std::fabs(*standinVars[k] - *field(check, k)) > 1e-9) state.SkipWithError("the stand-in disagrees with C++");
+        if (std::fabs(*standinVars[k] - *field(check, k)) > 1e-9)
+            state.SkipWithError("the stand-in disagrees with native C++");
     }
     state.counters["native_ns"] = median(nativeNs);
     state.counters["standin_ns"] = median(standinNs);

@@ -125,7 +125,10 @@ void shareRepeatedCalls(std::vector<Instr>& code, std::vector<double>& results) 
             fill.dst = first;
         }
         before[group.uses.front()].push_back(fill);
-        for (size_t use : group.uses) readSlot(code[use], fill.op == Op::SinCos && code[use].call == kCos ? second : first);
+        for (size_t use : group.uses) {
+            const bool cosine = fill.op == Op::SinCos && code[use].call == kCos;
+            readSlot(code[use], cosine ? second : first);
+        }
     }
 
     // Rebuilt with the fills in place; jumps go to what now starts each old instruction.

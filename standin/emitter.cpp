@@ -45,7 +45,10 @@ Op callForm(Op plain, bool constantLeft) {
         default: return Op::End;
     }
 }
-bool isPushCallForm(Op op) { return op >= Op::PushKCallAdd && op <= Op::SetVCallDiv && (static_cast<int>(op) - static_cast<int>(Op::PushKCallAdd)) % 4 < 2; }
+bool isPushCallForm(Op op) {
+    if (op < Op::PushKCallAdd || op > Op::SetVCallDiv) return false;
+    return (static_cast<int>(op) - static_cast<int>(Op::PushKCallAdd)) % 4 < 2;  // PushKCall, PushVCall
+}
 
 // An instruction that pushes acc and computes a new one from variables and
 // constants alone: it can be dropped when its value is not used, moved after

@@ -69,7 +69,8 @@ public:
             const auto other = a.variables().find(name);
             if (other == a.variables().end()) return "variable " + name + " missing";
             if (!sameBits(*value, *other->second))
-                return "variable " + name + ": " + std::to_string(*other->second) + " against " + std::to_string(*value);
+                return "variable " + name + ": " + std::to_string(*other->second) + " against " +
+                       std::to_string(*value);
         }
         if (a.variables().size() != b.variables().size()) return "variable counts differ";
         if (*a.randomState() != *b.randomState()) return "random generators differ";

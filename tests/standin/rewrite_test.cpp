@@ -99,7 +99,10 @@ TEST(StandinRewrites, ChangeNoResultOfAnyShape) {
 // More calls than the sharing pass remembers: the oldest is called again.
 TEST(StandinRewrites, ChangeNoResultWithManyCallsBetween) {
     std::string text = "a0 = 0.5; w = sin(a0) * 2;";
-    for (int k = 1; k < 40; ++k) text += " a" + std::to_string(k) + " = " + std::to_string(k) + "; v = cos(a" + std::to_string(k) + ") + v;";
+    for (int k = 1; k < 40; ++k) {
+        const std::string name = "a" + std::to_string(k);
+        text += " " + name + " = " + std::to_string(k) + "; v = cos(" + name + ") + v;";
+    }
     text += " w = w + 3 * sin(a0) + cos(a39) * 2; t = cos(a0)";
     expectSame({text}, "many calls");
 }
