@@ -46,6 +46,9 @@ double nextUniform(uint64_t* state) {
 // processor predicts far better than the one jump of a switch.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
+#ifdef __clang__
+#pragma GCC diagnostic ignored "-Wgnu-label-as-value"
+#endif
 double execute(const Instr* code, double* stack) {
 #define STANDIN_LABEL(name) &&L_##name,
     static const void* const kLabels[] = {STANDIN_OPS(STANDIN_LABEL)};
