@@ -21,6 +21,13 @@ struct Program {
     std::vector<double> stack;
     std::vector<double> results;  // shared calls' results (call_sharing.h)
 
+    // The code points into results: moved, never copied.
+    Program() = default;
+    Program(Program&&) = default;
+    Program& operator=(Program&&) = default;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
     void run() { execute(code.data(), stack.data()); }
 };
 
