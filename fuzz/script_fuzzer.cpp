@@ -110,10 +110,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (std::memcmp(first.vars[k], second.vars[k], sizeof(double)) != 0) fail("runs differ between contexts");
     }
 
-    for (const standin::Start start : {standin::Start::Ordinary, standin::Start::Awkward}) {
-        const std::string difference = standin::RewriteCheck::compare({text.c_str()}, start, 2, musicFrame());
-        if (!difference.empty()) fail(("rewritten code differs from the plain code: " + difference).c_str());
-    }
+    // One run each way (a runaway loop costs the limit of a run every time),
+    // with ordinary or awkward starting values by the input's length.
+    const standin::Start start = size % 2 == 0 ? standin::Start::Ordinary : standin::Start::Awkward;
+    const std::string difference = standin::RewriteCheck::compare({text.c_str()}, start, 1, musicFrame());
+    if (!difference.empty()) fail(("rewritten code differs from the plain code: " + difference).c_str());
 
     host.freeContext(a);
     host.freeContext(b);
