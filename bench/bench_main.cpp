@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     bench::registerFillBenchmarks();
     bench::registerSmallTriangleBenchmarks();
     bench::registerLanguageBenchmarks();
+    bench::registerEngineBenchmarks();
     bench::registerPeerBenchmarks();
     if (!bench::plainFillDrawsTheRenderersPixels()) {
         std::fprintf(stderr, "bench: the plain span fill and the renderer draw different pixels; no comparison\n");

@@ -19,6 +19,7 @@ void registerBandwidthBenchmarks();
 void registerFillBenchmarks();
 void registerSmallTriangleBenchmarks();
 void registerLanguageBenchmarks();
+void registerEngineBenchmarks();
 void registerPeerBenchmarks();
 // The plain per-row fill is a fair limit only if it writes the renderer's pixels.
 bool plainFillDrawsTheRenderersPixels();

@@ -105,6 +105,32 @@ void SummaryReporter::printSummary(double pixelsPerSmallTriangle) const {
     std::printf("| memory write with its constant (mem[k] = 1 less k), per write | %.2f |\n",
                 nanoseconds("language/memory_write_loop") - index);
     std::printf("| compiling a 1,000-line script, per line | %.0f |\n", nanoseconds("language/compile_1000_lines"));
+    printEngineSummary();
+}
+
+void SummaryReporter::printEngineSummary() const {
+    // The peer that is not installed here: its time as a multiple of native
+    // C++ on the same shapes, measured on this machine's kind before.
+    struct Goal {
+        const char* shape;
+        double exprtkTimesNative;
+    };
+    static const Goal kGoals[] = {{"S1", 1.56}, {"S2", 3.7}};
+    constexpr double kGoalOfExprtk = 0.8;  // the stand-in at most 0.8x ExprTk's time
+    std::printf("\n### Script engine against native C++ and muparser (ns per run, medians of interleaved rounds)\n\n");
+    std::printf("| shape | native C++ | stand-in | muparser | stand-in x native | muparser x native | "
+                "stand-in / muparser | goal (0.8 x ExprTk) | met |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|:---:|\n");
+    for (const Goal& goal : kGoals) {
+        const std::string name = std::string("engine/") + goal.shape;
+        const double standinTimes = counter(name, "standin_x_native");
+        const double peerTimes = counter(name, "muparser_x_native");
+        const double target = kGoalOfExprtk * goal.exprtkTimesNative;
+        std::printf("| %s | %.1f | %.1f | %.1f | %.2fx | %.2fx | %.2f | <= %.2fx | %s |\n", goal.shape,
+                    counter(name, "native_ns"), counter(name, "standin_ns"), counter(name, "muparser_ns"), standinTimes,
+                    peerTimes, ratio(standinTimes, peerTimes), target, standinTimes <= target ? "yes" : "no");
+    }
+    std::printf("\nexecuteCode of an empty script: %.2f ns a call\n", ratio(1e9, rate("engine/execute_empty")));
 }
 
 }  // namespace bench

@@ -22,6 +22,7 @@ public:
 private:
     // The pixman and plain-fill comparisons, when they ran.
     void printPeers() const;
+    void printEngineSummary() const;
 
     std::map<std::string, double> medians_;
     std::map<std::string, double> singles_;

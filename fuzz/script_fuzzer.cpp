@@ -8,7 +8,9 @@
 // agree; two fresh contexts running the same code end with bit-identical
 // variables (nothing reads uninitialised or stale state), unless the text
 // names shared memory, which the first run may have changed for the second;
-// and every context and code handle is released again.
+// every context and code handle is released again; and the engine's rewrites
+// and threaded interpreter give the same bits as the plain stack code run by
+// the reference interpreter.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +20,7 @@
 
 #include "effect/script_vars.h"
 #include "standin/music_frame.h"
+#include "standin/rewrite_check.h"
 #include "standin/standin_host.h"
 
 namespace {
@@ -106,6 +109,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int k = 0; k < kScriptVarCount && !namesShared(text); ++k) {
         if (std::memcmp(first.vars[k], second.vars[k], sizeof(double)) != 0) fail("runs differ between contexts");
     }
+
+    // One run each way (a runaway loop costs the limit of a run every time),
+    // with ordinary or awkward starting values by the input's length.
+    const standin::Start start = size % 2 == 0 ? standin::Start::Ordinary : standin::Start::Awkward;
+    const std::string difference = standin::RewriteCheck::compare({text.c_str()}, start, 1, musicFrame());
+    if (!difference.empty()) fail(("rewritten code differs from the plain code: " + difference).c_str());
 
     host.freeContext(a);
     host.freeContext(b);

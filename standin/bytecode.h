@@ -1,7 +1,10 @@
 // The stand-in engine's compiled form: a flat array of instructions for a
 // stack machine whose top value is kept in a register ("acc"). Compiled code
 // holds variables by address and functions by pointer, so running it does no
-// look-ups and no allocation.
+// look-ups and no allocation. Besides the plain stack instructions there are
+// fused ones for the common shapes (x = a * k + b, x = k * sin(a), a + k),
+// which the emitter makes when it may; each computes exactly what its plain
+// sequence computes.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +30,6 @@ using Fn2 = double (*)(double, double);
 using Fn3 = double (*)(double, double, double);
 
 // Binary operators: name and result for operands a (left) and b (right).
-// Each comes in three forms: Op (a popped from the stack, b in acc), OpK (a in
-// acc, b the constant k) and OpV (a in acc, b the variable *var).
 #define STANDIN_BINARY_OPS(X)               \
     X(Add, a + b)                           \
     X(Sub, a - b)                           \
@@ -38,47 +39,85 @@ using Fn3 = double (*)(double, double, double);
     X(Pow, std::pow(a, b))                  \
     X(Lt, a < b ? 1.0 : 0.0)                \
     X(Le, a <= b ? 1.0 : 0.0)               \
-    X(Gt, a > b ? 1.0 : 0.0)                \
     X(Ge, a >= b ? 1.0 : 0.0)               \
+    X(Gt, a > b ? 1.0 : 0.0)                \
     X(Eq, a == b ? 1.0 : 0.0)               \
     X(Ne, a != b ? 1.0 : 0.0)
 
-#define STANDIN_DECLARE_BINARY(name, expr) name, name##K, name##V,
+// The arithmetic ones, which also combine with a call (k * sin(x)).
+#define STANDIN_ARITHMETIC_OPS(X) \
+    X(Add, a + b)                 \
+    X(Sub, a - b)                 \
+    X(Mul, a * b)                 \
+    X(Div, a / b)
 
-enum class Op : uint8_t {
-    End,          // stop; the result is acc
-    Const,        // push k
-    Load,         // push *var
-    Pop,          // drop the top value
-    Store,        // *var = top (the value stays)
-    StoreDrop,    // *var = top, then drop it
-    SetConst,     // *var = k (no stack change)
-    Neg,          // top = -top
-    Not,          // top = (top == 0) ? 1 : 0
-    ToBool,       // top = (top != 0) ? 1 : 0  (NaN is true)
-    STANDIN_BINARY_OPS(STANDIN_DECLARE_BINARY)
-    Call1,        // top = f1(top)
-    Call2,        // a = pop; top = f2(a, top)
-    Call3,        // b = pop, a = pop; top = f3(a, b, top)
-    Rand,         // top = uniform [0, 1) from *rng, times top
-    Jump,         // go to target
-    JumpIfFalse,  // c = pop; if c == 0 go to target
-    AndJump,      // if top == 0: top = 0, go to target; otherwise pop
-    OrJump,       // if top != 0: top = 1, go to target; otherwise pop
-    MemLoad,      // top = memory[top] (0 outside); memory is var
-    MemPeek,      // push memory[top], keeping the index below it
-    MemStore,     // v = top, i = pop; memory[i] = v when i is inside; top = v
-    Nip,          // drop the value below the top
-    RepeatStart,  // n = top; none to do: top = 0, go to target; else top = n, capped
-    RepeatNext,   // the count below the top runs down: pop and go to target while any is left, else nip
-    WhileStart,   // push the iteration limit, then 0 (the loop's value so far)
-    WhileTest,    // c = pop; c == 0 (or the run's loops spent): go to target; else pop
-    WhileNext,    // the limit below the top runs down: go to target while any is left
-    Srand,        // *rng = a state made from top (the value stays)
-    Music,        // b = top, a = pop; top = the item target of **frame at (a, b)
-};
+// Each binary operator comes in kBinaryForms forms, in this order (the
+// emitter finds a form by its distance from the plain one):
+//   Op         a popped from the stack, b in acc
+//   OpK, OpV   a in acc, b the constant k or the variable *var
+//   KOp, VOp   a the constant k or the variable *var, b in acc
+//   PushVKOp, PushVVOp, PushKVOp: push acc, then acc = a op b with a and b
+//              *var and k, *var and *var2, k and *var
+//   SetVKOp, SetVVOp, SetKVOp: the same into *dst, the stack untouched
+// Those with a call (f1 of *var, the right operand), for the arithmetic ones:
+//   PushKCallOp, PushVCallOp: push acc, then acc = k op call(*var2) or *var op call(*var2)
+//   SetKCallOp, SetVCallOp: the same into *dst
+#define STANDIN_BINARY_FORM_NAMES(X, name)                                                  \
+    X(name) X(name##K) X(name##V) X(K##name) X(V##name) X(PushVK##name) X(PushVV##name)      \
+    X(PushKV##name) X(SetVK##name) X(SetVV##name) X(SetKV##name)
+#define STANDIN_CALL_FORM_NAMES(X, name) X(PushKCall##name) X(PushVCall##name) X(SetKCall##name) X(SetVCall##name)
+#define STANDIN_BINARY_NAMES(M, X) \
+    M(X, Add) M(X, Sub) M(X, Mul) M(X, Div) M(X, Mod) M(X, Pow) M(X, Lt) M(X, Le) M(X, Ge) M(X, Gt) M(X, Eq) M(X, Ne)
+#define STANDIN_ARITHMETIC_NAMES(M, X) M(X, Add) M(X, Sub) M(X, Mul) M(X, Div)
+enum BinaryForm : int { kPlain, kK, kV, kKOp, kVOp, kPushVK, kPushVV, kPushKV, kSetVK, kSetVV, kSetKV };
+constexpr int kBinaryForms = kSetKV + 1;
 
-#undef STANDIN_DECLARE_BINARY
+// Every instruction, as X(name). "top" is acc, the top of the stack.
+#define STANDIN_OPS(X)                                                                             \
+    X(End)          /* stop; the result is acc */                                                  \
+    X(Const)        /* push k */                                                                   \
+    X(Load)         /* push *var */                                                                \
+    X(Pop)          /* drop the top value */                                                       \
+    X(Store)        /* *var = top (the value stays) */                                             \
+    X(StoreDrop)    /* *var = top, then drop it */                                                 \
+    X(SetConst)     /* *var = k (no stack change) */                                               \
+    X(SetCopy)      /* *dst = *var */                                                              \
+    X(Neg)          /* top = -top */                                                               \
+    X(Not)          /* top = (top == 0) ? 1 : 0 */                                                 \
+    X(ToBool)       /* top = (top != 0) ? 1 : 0  (NaN is true) */                                  \
+    STANDIN_BINARY_NAMES(STANDIN_BINARY_FORM_NAMES, X)                                             \
+    STANDIN_ARITHMETIC_NAMES(STANDIN_CALL_FORM_NAMES, X)                                           \
+    X(PushMulAdd)   /* push acc; acc = *var * k + *var2 */                                         \
+    X(SetMulAdd)    /* *dst = *var * k + *var2 */                                                  \
+    X(Call1)        /* top = f1(top) */                                                            \
+    X(PushCall)     /* push acc; acc = call(*var2) */                                              \
+    X(SetCall)      /* *dst = call(*var2) */                                                       \
+    X(SinCos)       /* *var = sin(*var2), *dst = cos(*var2), as sin and cos give them */           \
+    X(Call2)        /* a = pop; top = f2(a, top) */                                                \
+    X(Call3)        /* b = pop, a = pop; top = f3(a, b, top) */                                    \
+    X(Rand)         /* top = uniform [0, 1) from *rng, times top */                                \
+    X(Jump)         /* go to target */                                                             \
+    X(JumpIfFalse)  /* c = pop; if c == 0 go to target */                                          \
+    X(AndJump)      /* if top == 0: top = 0, go to target; otherwise pop */                        \
+    X(OrJump)       /* if top != 0: top = 1, go to target; otherwise pop */                        \
+    X(MemLoad)      /* top = memory[top] (0 outside); memory is var */                             \
+    X(MemPeek)      /* push memory[top], keeping the index below it */                             \
+    X(MemStore)     /* v = top, i = pop; memory[i] = v when i is inside; top = v */                \
+    X(Nip)          /* drop the value below the top */                                             \
+    X(RepeatStart)  /* n = top; none to do: top = 0, go to target; else top = n, capped */         \
+    X(RepeatNext)   /* the count below the top runs down: pop and go to target while any is left, else nip */ \
+    X(WhileStart)   /* push the iteration limit, then 0 (the loop's value so far) */               \
+    X(WhileTest)    /* c = pop; c == 0 (or the run's loops spent): go to target; else pop */       \
+    X(WhileNext)    /* the limit below the top runs down: go to target while any is left */        \
+    X(Srand)        /* *rng = a state made from top (the value stays) */                           \
+    X(Music)        /* b = top, a = pop; top = the item target of **frame at (a, b) */
+
+#define STANDIN_DECLARE_OP(name) name,
+enum class Op : uint8_t { STANDIN_OPS(STANDIN_DECLARE_OP) };
+#undef STANDIN_DECLARE_OP
+
+// One form of the binary operator whose plain form is plain.
+constexpr Op binaryForm(Op plain, BinaryForm form) { return static_cast<Op>(static_cast<int>(plain) + form); }
 
 struct Instr {
     Op op = Op::End;
@@ -92,15 +131,25 @@ struct Instr {
         Fn3 f3;
         const MusicFrame* const* frame;
     };
+    double* var2 = nullptr;  // the second variable operand of the fused forms, the argument of their call
+    Fn1 call = nullptr;      // the fused forms' function
+    double* dst = nullptr;   // where the Set forms write
 };
 
 // Runs code (ending in Op::End) with stack, which must hold at least the
 // number of slots the compiler asked for. Returns the final top value (0.0
-// when the code leaves none).
+// when the code leaves none). Each instruction jumps straight to the next
+// one's handler.
 double execute(const Instr* code, double* stack);
+
+// The same, one switch in a loop: the reference the tests hold execute to.
+double executeReference(const Instr* code, double* stack);
 
 // The generator state srand(seed) sets: the same seed, the same numbers.
 uint64_t seedState(double seed);
+
+// sin and cos of x, bit for bit what std::sin and std::cos give.
+void sinCos(double x, double* sine, double* cosine);
 
 // The next uniform double in [0, 1) from a splitmix64 state.
 double nextUniform(uint64_t* state);

@@ -65,7 +65,10 @@ bool isAssignment(Tok kind) {
 
 class Compiler {
 public:
-    Compiler(const char* text, Context& context) : lexer_(text), context_(context) { advance(); }
+    Compiler(const char* text, Context& context, Rewrites rewrites)
+        : lexer_(text), context_(context), emitter_(rewrites) {
+        advance();
+    }
 
     Program compileAll() {
         parseSequence();
@@ -393,6 +396,8 @@ private:
 
 }  // namespace
 
-Program compile(const char* text, Context& context) { return Compiler(text, context).compileAll(); }
+Program compile(const char* text, Context& context, Rewrites rewrites) {
+    return Compiler(text, context, rewrites).compileAll();
+}
 
 }  // namespace standin

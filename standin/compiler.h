@@ -14,7 +14,8 @@ constexpr size_t kMaxInstructions = size_t{1} << 20;
 
 // Compiles text in context, creating the context's variables it names.
 // Throws CompileError when the text is not a valid script (and may throw
-// std::bad_alloc).
-Program compile(const char* text, Context& context);
+// std::bad_alloc). Rewrites::None gives the plain stack code, the reference
+// for the tests (run it with executeReference).
+Program compile(const char* text, Context& context, Rewrites rewrites = Rewrites::Apply);
 
 }  // namespace standin

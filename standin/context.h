@@ -24,11 +24,16 @@ public:
     // 0.0 on first use. The address stays valid for the life of the Context.
     double* variable(std::string_view name);
 
+    // Every variable by lower-case name.
+    const std::unordered_map<std::string, double*>& variables() const { return byName_; }
+
     uint64_t* randomState() { return &randomState_; }
 
     // This context's mem: kMemorySize doubles at 0, allocated on the first
     // call (throws std::bad_alloc), kept for the life of the Context.
     double* memory();
+    // This context's mem, or null while nothing has used it.
+    const double* memoryIfAllocated() const { return memory_.get(); }
 
     // The music block scripts read while a code of this context runs.
     const MusicFrame* const* frameSlot() const { return &frame_; }

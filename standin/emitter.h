@@ -1,6 +1,9 @@
 // Builds a Program's instructions, keeps track of the stack depth and applies
-// a few local rewrites on the way: constant folding, operand fusion (x + 2 is
-// one instruction once x is loaded) and fused stores.
+// local rewrites on the way: constant folding, operand fusion (x + 2 is one
+// instruction once x is loaded), fused forms for the common shapes of
+// assignment (x = a * k + b, x = k * sin(a)) and fused stores. Without
+// rewrites it emits the plain stack code, the reference the rewrites are
+// tested against.
 #pragma once
 
 #include <cstddef>
@@ -12,15 +15,28 @@
 namespace standin {
 
 // Compiled code: instructions plus the stack they need, allocated once here.
+// The value the code leaves is not kept.
 struct Program {
     std::vector<Instr> code;
     std::vector<double> stack;
+    std::vector<double> results;  // shared calls' results (call_sharing.h)
 
-    double run() { return execute(code.data(), stack.data()); }
+    // The code points into results: moved, never copied.
+    Program() = default;
+    Program(Program&&) = default;
+    Program& operator=(Program&&) = default;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    void run() { execute(code.data(), stack.data()); }
 };
+
+enum class Rewrites : uint8_t { Apply, None };
 
 class Emitter {
 public:
+    explicit Emitter(Rewrites rewrites = Rewrites::Apply) : optimize_(rewrites == Rewrites::Apply) {}
+
     void constant(double k);
     void load(double* var);
     void pop();
@@ -74,6 +90,16 @@ private:
     void removeLast(size_t count);
     // Evaluates op on constant operands now, with the same interpreter.
     static double fold(const double* operands, size_t count, const Instr& op);
+    // After the last instruction became OpK or OpV: folds the leaf that set
+    // acc before it (Load or Const) into a Push form, and a * k + b into one.
+    void fuseLeftOperand();
+    // The last instruction, a Push form, with a left operand of its own in
+    // the one before (Const or Load): fused when they make a known shape.
+    bool fuseCallOperand(Op op);
+    // Store var after a Push form, its value dropped: one Set form.
+    bool fuseStatement();
+
+    bool optimize_;
 
     std::vector<Instr> code_;
     size_t fence_ = 0;  // no rewrite may reach below a label

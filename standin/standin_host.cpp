@@ -159,9 +159,10 @@ void HOST_CDECL executeCode(CodeHandle code, VisData* visData) {
         if (liveCodes().count(code) == 0) return;
         g_lastRun.store(code, std::memory_order_relaxed);
     }
+    // Every run sets the block it reads, so a stale one is never read and
+    // need not be cleared afterwards.
     code->owner->context.setFrame(standin::asMusicFrame(visData));
     code->program.run();
-    code->owner->context.setFrame(nullptr);
 }
 
 void HOST_CDECL freeCode(CodeHandle code) {
