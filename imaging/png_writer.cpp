@@ -1,5 +1,7 @@
 #include "imaging/png_writer.h"
 
+#include "imaging/flat_deflate.h"
+
 #include <zlib.h>
 
 #include <cstdio>
@@ -47,10 +49,7 @@ std::vector<unsigned char> encode(const uint32_t* pixels, int32_t width, int32_t
     if (pixels == nullptr || width <= 0 || height <= 0) return png;
     std::vector<unsigned char> raw;
     if (!rawRows(pixels, width, height, raw)) return png;
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<unsigned char> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK) return png;
-
+    const std::vector<unsigned char> packed = deflateScanlines(raw.data(), raw.size(), 1 + 3 * static_cast<size_t>(width));
     static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     png.assign(kSignature, kSignature + 8);
     std::vector<unsigned char> header;
@@ -59,7 +58,10 @@ std::vector<unsigned char> encode(const uint32_t* pixels, int32_t width, int32_t
     // 8 bits per sample, colour type 2 (RGB), deflate, adaptive filtering, no interlace.
     header.insert(header.end(), {8, 2, 0, 0, 0});
     appendChunk(png, "IHDR", header.data(), header.size());
-    appendChunk(png, "IDAT", packed.data(), packedSize);
+    // Several IDAT chunks when the stream is long: a chunk's length must fit in 31 bits.
+    constexpr size_t kChunk = size_t{1} << 30;
+    for (size_t at = 0; at < packed.size(); at += kChunk)
+        appendChunk(png, "IDAT", packed.data() + at, packed.size() - at < kChunk ? packed.size() - at : kChunk);
     appendChunk(png, "IEND", nullptr, 0);
     return png;
 }
