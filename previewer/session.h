@@ -40,6 +40,8 @@ public:
     std::vector<NothingDrawnNote> renderFrame(int32_t number);
 
     const Image& frame() const { return frame_; }
+    // Effect `index`, in preset order (an editor hands it its edits).
+    TriangleEffect* effect(size_t index) const { return effects_.at(index); }
     // The preset block of effect `index`, as its saveConfig writes it.
     std::string savedBlock(size_t index) const;
 
