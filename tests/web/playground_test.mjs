@@ -4,12 +4,13 @@
 // broken section's diagnostic, a shared link and the last session restored,
 // and a song's beats and levels as triangle-render --log-frames has them.
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
+import { mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { serve, launchChromium, openPlayground } from './browser_session.mjs';
 import { clickTrackWav } from './test_song.mjs';
 
 const [siteDir, modulesDir, triangleRender, examplesDir, outDir] = process.argv.slice(2);
+rmSync(outDir, { recursive: true, force: true });
 mkdirSync(outDir, { recursive: true });
 
 let failures = 0;
@@ -114,6 +115,27 @@ async function brokenSection(page) {
   check(await centre(page) === 0xFFFFFF, 'broken beat section: the frame and triangle sections still draw');
 }
 
+// A song heard by a preset: the page's frame k is triangle-render --audio's.
+async function samePixelsWithMusic(page) {
+  const song = join(outDir, 'clicks-float.wav');
+  // triangle-render decodes 5 s beyond its last frame: past the song's 8 s
+  // its analysis sees the whole song, as the page's does.
+  const [name, width, height, k] = ['music-burst.preset', 160, 90, 200];
+  await choosePreset(page, name, width, height);
+  await page.setInputFiles('#song', song);
+  await page.waitForFunction(() => document.getElementById('music-status').textContent.startsWith('clicks-float.wav:'));
+  await page.evaluate(() => { window.playgroundTest.pause(); window.playgroundTest.restart(); });
+  await step(page, k + 1);
+  const out = join(outDir, 'native-music.bgra');
+  execFileSync(triangleRender, ['--quiet', '--size', `${width}x${height}`, '--frames', String(k + 1), '--audio', song,
+    '--out', out, join(examplesDir, name)]);
+  const bytes = readFileSync(out);
+  const native = new Uint32Array(bytes.buffer, bytes.byteOffset, bytes.length / 4);
+  const differ = differingPixels(native, await words(page));
+  check(differ === 0, `${name} hearing ${song.split('/').pop()}, frame ${k} at ${width}x${height}: ${differ} words differ from triangle-render --audio`);
+  await page.click('#silence');
+}
+
 // A link carries the preset; a reload brings back the last one typed.
 async function keepAndShare(context, url, outside) {
   const page = await openPlayground(context, url, outside);
@@ -172,6 +194,43 @@ async function songBeats(page) {
   await page.click('#silence');
 }
 
+// Every control has a name, and the keyboard alone plays, pauses and steps.
+async function keyboardAlone(page) {
+  const unnamed = await page.$$eval('button, input, select, textarea', (nodes) => nodes
+    .filter((node) => !(node.labels && node.labels.length) && !node.getAttribute('aria-label') && !node.textContent.trim())
+    .map((node) => node.id));
+  check(unnamed.length === 0, `every control has a label (unlabelled: ${unnamed.join(' ')})`);
+  await page.evaluate(() => window.playgroundTest.pause());
+  await page.focus('#code-triangle');
+  const visited = [];
+  for (let k = 0; k < 3; ++k) {
+    await page.keyboard.press('Tab');
+    visited.push(await page.evaluate(() => document.activeElement.id));
+  }
+  const frameBefore = await page.$eval('#frame-number', (node) => node.textContent);
+  await page.keyboard.press('Shift+Tab');   // back to Step
+  await page.keyboard.press('Enter');
+  const frameAfter = await page.$eval('#frame-number', (node) => node.textContent);
+  await page.keyboard.press('Shift+Tab');   // Play
+  await page.keyboard.press('Space');
+  const playing = await page.$eval('#play', (node) => node.getAttribute('aria-pressed'));
+  await page.keyboard.press('Space');
+  check(visited.join(' ') === 'play step beat' && frameAfter !== frameBefore && playing === 'true',
+    `keyboard: Tab from the Triangle box visits ${visited.join(', ')}; Enter on Step draws (${frameBefore} to ${frameAfter}); Space on Play plays (${playing})`);
+}
+
+// The picture of the page in the README (docs/playground.png).
+async function screenshot(context, url, outside) {
+  const page = await openPlayground(context, url, outside);
+  await page.setViewportSize({ width: 1380, height: 690 });
+  await choosePreset(page, 'demo.preset', 640, 360);
+  await page.evaluate(() => { window.playgroundTest.step(40); });
+  await page.click('#beat');
+  await page.evaluate(() => { window.playgroundTest.step(12); });
+  await page.screenshot({ path: join(outDir, 'playground.png') });
+  await page.close();
+}
+
 const server = await serve(siteDir);
 const browser = await launchChromium(modulesDir);
 const outside = [];
@@ -181,9 +240,9 @@ try {
   await editRule(page);
   await brokenSection(page);
   await songBeats(page);
-  await choosePreset(page, 'demo.preset', 640, 360);
-  await step(page, 90);
-  await page.screenshot({ path: join(outDir, 'playground.png') });
+  await samePixelsWithMusic(page);
+  await keyboardAlone(page);
+  await screenshot(browser.context, server.url, outside);
   await keepAndShare(browser.context, server.url, outside);
   check(outside.length === 0, `no requests beyond the page's own files (${outside.join(' ')})`);
 } finally {

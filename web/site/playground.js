@@ -47,6 +47,12 @@ function draw() {
   $('frame-number').textContent = `frame ${engine.framesDrawn() - 1}`;
 }
 
+function setPlaying(on) {
+  playing = on;
+  $('play').textContent = playing ? 'Pause' : 'Play';
+  $('play').setAttribute('aria-pressed', String(playing));
+}
+
 function renderOne() {
   const musicFrame = music ? Math.floor(music.seconds() * FPS) : engine.framesDrawn();
   const flags = engine.renderFrame(musicFrame, beatPressed);
@@ -170,11 +176,7 @@ function wireControls() {
     engine.editSection(s, box.value);
     remember();
   }));
-  $('play').addEventListener('click', () => {
-    playing = !playing;
-    $('play').textContent = playing ? 'Pause' : 'Play';
-    $('play').setAttribute('aria-pressed', String(playing));
-  });
+  $('play').addEventListener('click', () => setPlaying(!playing));
   $('step').addEventListener('click', () => { if (!playing) renderOne(); });
   $('beat').addEventListener('click', () => { beatPressed = true; if (!playing) renderOne(); });
   const blend = () => engine.setBlend(Number($('blend').value), Number($('ratio').value));
@@ -215,7 +217,8 @@ function wireControls() {
 // What the browser tests drive: deterministic frames without the clock.
 function testHooks() {
   return {
-    pause() { playing = false; },
+    // Stops the clock: frames follow frame numbers, also for a song.
+    pause() { setPlaying(false); stopMusic(); },
     restart,
     step(count) { for (let k = 0; k < count; ++k) renderOne(); },
     frameWords: () => Array.from(engine.frameWords()),
