@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTrip{"CarriageReturnLineFeeds", {"a=1;\r\nb=2;", "", "c=3\r\n\r\nd=4", ""}},
                     RoundTrip{"CommentsAndBlankLines", {"# note\n\n// more", "  \n", "\t", "[not a header] + 1"}},
                     RoundTrip{"LeadingBlankLines", {"\n\nq=1", "", "", ""}}),
-    [](const testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<RoundTrip>& testCase) { return std::string(testCase.param.name); });
 
 struct Refusal {
     const char* name;
@@ -60,6 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UnwritablePreset,
     testing::Values(Refusal{"HeaderLineInFrame", {"", "n=1\n[beat]\nk=2", "", ""}, "frame"},
                     Refusal{"HeaderWithSpacesInTriangle", {"", "", "", " [ Init ] # again"}, "triangle"}),
-    [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Refusal>& testCase) { return std::string(testCase.param.name); });
 
 }  // namespace
