@@ -15,11 +15,11 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool isNameChar(char c) { return isNameStart(c) || isDigit(c); }
 
-// The number text start..end as the nearest double. from_chars where the
-// library has it for doubles; otherwise (the browser build's libc++) strtod,
-// also correctly rounded, which there always reads the "C" locale.
+// The number text start..end as the nearest double: from_chars, except with
+// libc++ (the browser build's), which has none for doubles; there strtod,
+// also correctly rounded, which in that build always reads the "C" locale.
 std::errc readDouble(const char* start, const char* end, double& value) {
-#if defined(__cpp_lib_to_chars)
+#if !defined(_LIBCPP_VERSION)
     const std::from_chars_result result = std::from_chars(start, end, value);
     if (result.ec == std::errc() && result.ptr != end) return std::errc::invalid_argument;
     return result.ec;
