@@ -2,9 +2,11 @@
 // Text goes in through one input buffer and comes out through one result.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "previewer/preset_file.h"
 #include "previewer/preset_writer.h"
