@@ -32,7 +32,9 @@ export async function launchChromium(modulesDir) {
     viewport: { width: 1400, height: 900 },
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--autoplay-policy=no-user-gesture-required'],
+      '--autoplay-policy=no-user-gesture-required',
+      // A microphone that plays chromium's own test tone, granted without asking.
+      '--use-fake-device-for-media-stream', '--use-fake-ui-for-media-stream'],
   });
   return {
     context,

@@ -194,6 +194,23 @@ async function songBeats(page) {
   await page.click('#silence');
 }
 
+// The microphone (chromium's test tone) reaches the scripts: the triangle
+// lights up once the scripts see the waveform move.
+async function microphone(page) {
+  await loadText(page, '[frame]\nn = 1;\nheard = max(heard, abs(wave(0.5)) > 0);\n[triangle]\n' +
+    'x1 = -3; y1 = -3; x2 = 5; y2 = -3; x3 = -3; y3 = 5;\nred1 = heard; green1 = heard; blue1 = heard;\n');
+  await step(page, 2);
+  const silent = await centre(page);
+  await page.click('#microphone');
+  await page.waitForFunction(() => document.getElementById('music-status').textContent === 'Microphone');
+  await page.waitForTimeout(1500);
+  await step(page, 2);
+  const hearing = await centre(page);
+  check(silent === 0 && hearing === 0xFFFFFF,
+    `microphone: dark before (${silent.toString(16)}), lit once the scripts hear it (${hearing.toString(16)})`);
+  await page.click('#silence');
+}
+
 // Every control has a name, and the keyboard alone plays, pauses and steps.
 async function keyboardAlone(page) {
   const unnamed = await page.$$eval('button, input, select, textarea', (nodes) => nodes
@@ -242,6 +259,7 @@ try {
   await songBeats(page);
   await samePixelsWithMusic(page);
   await keyboardAlone(page);
+  await microphone(page);
   await screenshot(browser.context, server.url, outside);
   await keepAndShare(browser.context, server.url, outside);
   check(outside.length === 0, `no requests beyond the page's own files (${outside.join(' ')})`);
