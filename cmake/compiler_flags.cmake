@@ -7,7 +7,11 @@ endif()
 # Frames must be bit-identical across builds: no fused multiply-add contraction,
 # and on 32-bit x86 double arithmetic in SSE2 registers rather than x87.
 add_compile_options(-ffp-contract=off)
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
+if(EMSCRIPTEN)
+  # The browser build: emscripten turns the SSE2 spans' intrinsics into
+  # WebAssembly's 128-bit vector instructions (its doubles are IEEE anyway).
+  add_compile_options(-msimd128 -msse2)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
   add_compile_options(-msse2 -mfpmath=sse)
 endif()
 if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")

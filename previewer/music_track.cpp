@@ -30,8 +30,13 @@ std::unique_ptr<MusicTrack> MusicTrack::load(const Options& options, std::string
         error = "--audio " + options.audioFile + ": no music after --start " + std::to_string(options.startSeconds) + " s";
         return nullptr;
     }
+    return fromPcm(options, std::move(result.pcm));
+}
+
+std::unique_ptr<MusicTrack> MusicTrack::fromPcm(const Options& options, audio::StereoPcm pcm) {
+    std::unique_ptr<MusicTrack> track(new MusicTrack(options));
     track->hasMusic_ = true;
-    track->pcm_ = std::move(result.pcm);
+    track->pcm_ = std::move(pcm);
     track->analysis_ = std::make_unique<audio::TrackAnalysis>(audio::TrackAnalysis::analyse(track->pcm_));
     track->viewer_ = std::make_unique<audio::FrameViewer>();
     const int32_t frames = options.framesGiven ? options.frames : track->framesOfMusic();

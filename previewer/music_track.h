@@ -22,6 +22,9 @@ public:
     // for damage decoded past.
     static std::unique_ptr<MusicTrack> load(const Options& options, std::string& error,
                                             std::vector<std::string>& warnings);
+    // The same for music decoded elsewhere (from the options' start, at the
+    // analysis rate); `pcm` must hold at least one sample.
+    static std::unique_ptr<MusicTrack> fromPcm(const Options& options, audio::StereoPcm pcm);
 
     bool hasMusic() const { return hasMusic_; }
     // The music from --start at the analysis rate.

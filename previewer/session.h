@@ -51,6 +51,8 @@ public:
     bool editSection(size_t index, Section section, const std::string& text);
     // The effect's recompile counter (it rests at 21 once compiled).
     int32_t recompileCounter(size_t index) const;
+    // Effect `index`, in preset order (an editor hands it its edits).
+    TriangleEffect* effect(size_t index) const { return effects_.at(index); }
     // The preset block of effect `index`, as its saveConfig writes it.
     std::string savedBlock(size_t index) const;
 

@@ -1,7 +1,10 @@
 #include "standin/lexer.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <limits>
 #include <system_error>
 
@@ -11,6 +14,25 @@ namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool isNameChar(char c) { return isNameStart(c) || isDigit(c); }
+
+// The number text start..end as the nearest double: from_chars, except with
+// libc++ (the browser build's), which has none for doubles; there strtod,
+// also correctly rounded, which in that build always reads the "C" locale.
+std::errc readDouble(const char* start, const char* end, double& value) {
+#if !defined(_LIBCPP_VERSION)
+    const std::from_chars_result result = std::from_chars(start, end, value);
+    if (result.ec == std::errc() && result.ptr != end) return std::errc::invalid_argument;
+    return result.ec;
+#else
+    const std::string text(start, end);
+    char* stop = nullptr;
+    errno = 0;
+    value = std::strtod(text.c_str(), &stop);
+    if (stop != text.c_str() + text.size()) return std::errc::invalid_argument;
+    if (errno == ERANGE) return std::errc::result_out_of_range;
+    return std::errc();
+#endif
+}
 
 int32_t saturate(int64_t value) {
     return value > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
@@ -112,9 +134,9 @@ Token Lexer::lexNumber(Token token) {
     // "2.x", "1e", "3abc" and "1.2.3" are not numbers followed by something else.
     if (malformed || isNameChar(*q) || *q == '.') throw CompileError{token.pos, "malformed number"};
     double value = 0.0;
-    const std::from_chars_result result = std::from_chars(start, q, value);
-    if (result.ec == std::errc::result_out_of_range) throw CompileError{token.pos, "number out of range"};
-    if (result.ec != std::errc() || result.ptr != q) throw CompileError{token.pos, "malformed number"};
+    const std::errc read = readDouble(start, q, value);
+    if (read == std::errc::result_out_of_range) throw CompileError{token.pos, "number out of range"};
+    if (read != std::errc()) throw CompileError{token.pos, "malformed number"};
     token.kind = Tok::Number;
     token.number = value;
     token.text = std::string_view(start, static_cast<size_t>(q - start));
