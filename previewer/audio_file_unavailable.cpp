@@ -3,7 +3,8 @@
 
 namespace previewer {
 
-audio::DecodeResult readAudioFile(const std::string&, const audio::DecodeOptions&) {
+audio::DecodeResult readAudioFile(const std::string&, const audio::DecodeOptions&, const audio::SampleSink&,
+                                  const audio::LengthHint&) {
     audio::DecodeResult result;
     result.error = "this build of triangle-render reads no audio files (built without FFmpeg)";
     return result;
