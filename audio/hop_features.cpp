@@ -19,6 +19,8 @@ HopFeatureExtractor::HopFeatureExtractor()
       re_(kOnsetWindow / 2 + 1),
       im_(kOnsetWindow / 2 + 1),
       previous_(kOnsetWindow / 2 + 1, 0.0),
+      power_(kOnsetWindow / 2 + 1, 0.0),
+      rise_(kOnsetWindow / 2 + 1, 0.0),
       bass_(kHopRate),
       mid_(kHopRate),
       treble_(kHopRate),
@@ -27,14 +29,27 @@ HopFeatureExtractor::HopFeatureExtractor()
     double sum = 0;
     for (double w : window_) sum += w;
     scale_ = 2.0 / sum;
+    const double binHz = static_cast<double>(kAnalysisRate) / kOnsetWindow;
+    firstBass_ = 1;
+    while (firstBass_ * binHz < kLowestHz) ++firstBass_;
+    firstMid_ = 1;
+    while (firstMid_ <= kOnsetWindow / 2 && firstMid_ * binHz <= kBassTopHz) ++firstMid_;
+    firstTreble_ = firstMid_ > firstBass_ ? firstMid_ : firstBass_;
+    while (firstTreble_ <= kOnsetWindow / 2 && firstTreble_ * binHz <= kMidTopHz) ++firstTreble_;
+    pending_.reserve(kOnsetWindow);
     // The first window reaches back before the music: silence there.
     pending_.assign(kOnsetWindow / 2, 0.0f);
 }
 
 void HopFeatureExtractor::push(const float* left, const float* right, size_t count, std::vector<HopFeatures>& out) {
-    for (size_t k = 0; k < count; ++k) {
-        pending_.push_back(0.5f * (left[k] + right[k]));
-        ++received_;
+    received_ += static_cast<long long>(count);
+    while (count > 0) {
+        const size_t room = static_cast<size_t>(kOnsetWindow) - pending_.size();
+        const size_t take = count < room ? count : room;
+        for (size_t k = 0; k < take; ++k) pending_.push_back(0.5f * (left[k] + right[k]));
+        left += take;
+        right += take;
+        count -= take;
         if (static_cast<long long>(pending_.size()) == kOnsetWindow) analyseHop(out);
     }
 }
@@ -51,22 +66,26 @@ void HopFeatureExtractor::analyseHop(std::vector<HopFeatures>& out) {
     for (int k = 0; k < kOnsetWindow; ++k) windowed_[k] = window_[k] * pending_[k];
     fft_.forward(windowed_.data(), re_.data(), im_.data());
 
-    const double binHz = static_cast<double>(kAnalysisRate) / kOnsetWindow;
+    // Bins below firstMid_ make the low flux, and from firstBass_ on the bass
+    // band; then come the middle band and, from firstTreble_, the treble.
+    // Each sum adds its bins in rising order; only rises count as flux.
     double lowFlux = 0, highFlux = 0, bass = 0, mid = 0, treble = 0;
-    for (int k = 1; k <= kOnsetWindow / 2; ++k) {
+    const int half = kOnsetWindow / 2;
+    for (int k = 1; k <= half; ++k) {
         const double power = (re_[k] * re_[k] + im_[k] * im_[k]) * scale_ * scale_;
         // Square-root compression (magnitude to the half) keeps soft onsets
         // visible next to loud ones and scales simply with the gain.
         const double compressed = std::sqrt(std::sqrt(power));
         const double rise = compressed - previous_[k];
         previous_[k] = compressed;
-        const double hz = k * binHz;
-        if (rise > 0) (hz <= kBassTopHz ? lowFlux : highFlux) += rise;
-        if (hz < kLowestHz) continue;
-        if (hz <= kBassTopHz) bass += power;
-        else if (hz <= kMidTopHz) mid += power;
-        else treble += power;
+        power_[k] = power;
+        rise_[k] = rise > 0 ? rise : 0.0;
     }
+    for (int k = 1; k < firstMid_; ++k) lowFlux += rise_[k];
+    for (int k = firstBass_; k < firstMid_; ++k) bass += power_[k];
+    for (int k = firstMid_; k <= half; ++k) highFlux += rise_[k];
+    for (int k = firstMid_ > firstBass_ ? firstMid_ : firstBass_; k < firstTreble_; ++k) mid += power_[k];
+    for (int k = firstTreble_; k <= half; ++k) treble += power_[k];
     // Each band's rise against its own recent average, so a kick counts as
     // much as a broadband snare or hi-hat that fills far more bins.
     const double lowAverage = lowFluxAverage_.push(lowFlux);

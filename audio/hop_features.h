@@ -47,6 +47,8 @@ private:
     long long received_ = 0;
     std::vector<double> windowed_, re_, im_;
     std::vector<double> previous_;  // compressed magnitudes of the last hop
+    std::vector<double> power_, rise_;  // this hop's, per bin
+    int firstBass_ = 0, firstMid_ = 0, firstTreble_ = 0;  // the first bins of each band
     BandLevels bass_, mid_, treble_;
     RecentAverage lowFluxAverage_, highFluxAverage_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "audio/beat_tracker.h"
 
@@ -17,15 +18,24 @@ constexpr size_t kChunk = 4096;
 double secondsOfHop(long hop) { return static_cast<double>(hop) * kHopSeconds; }
 
 TrackAnalysis TrackAnalysis::analyse(const StereoPcm& pcm) {
-    TrackAnalysis analysis;
-    analysis.seconds_ = pcm.seconds();
-    HopFeatureExtractor extractor;
-    analysis.hops_.reserve(pcm.frames() / kHopSize + 2);
+    Builder builder;
     for (size_t at = 0; at < pcm.frames(); at += kChunk) {
         const size_t count = std::min(kChunk, pcm.frames() - at);
-        extractor.push(pcm.left.data() + at, pcm.right.data() + at, count, analysis.hops_);
+        builder.push(pcm.left.data() + at, pcm.right.data() + at, count);
     }
-    extractor.finish(analysis.hops_);
+    return builder.finish();
+}
+
+void TrackAnalysis::Builder::push(const float* left, const float* right, size_t count) {
+    extractor_.push(left, right, count, hops_);
+    frames_ += count;
+}
+
+TrackAnalysis TrackAnalysis::Builder::finish() {
+    TrackAnalysis analysis;
+    analysis.seconds_ = static_cast<double>(frames_) / kAnalysisRate;
+    extractor_.finish(hops_);
+    analysis.hops_ = std::move(hops_);
 
     std::vector<double> onset(analysis.hops_.size());
     for (size_t k = 0; k < onset.size(); ++k) onset[k] = analysis.hops_[k].onset;

@@ -2,6 +2,7 @@
 // beat times and the tempo around any moment.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "audio/hop_features.h"
@@ -18,6 +19,20 @@ struct Levels {
 class TrackAnalysis {
 public:
     static TrackAnalysis analyse(const StereoPcm& pcm);
+
+    // The same analysis fed a block at a time, as the music is decoded: the
+    // levels and onsets go along with it, the beats are found at the end
+    // (they look at the whole song).
+    class Builder {
+    public:
+        void push(const float* left, const float* right, size_t count);
+        TrackAnalysis finish();
+
+    private:
+        HopFeatureExtractor extractor_;
+        std::vector<HopFeatures> hops_;
+        size_t frames_ = 0;
+    };
 
     double seconds() const { return seconds_; }
     const std::vector<double>& beatTimes() const { return beatTimes_; }

@@ -7,6 +7,8 @@
 
 namespace previewer {
 
-audio::DecodeResult readAudioFile(const std::string& path, const audio::DecodeOptions& options);
+// Hands the music to `sink` as it is decoded; the result's pcm stays empty.
+audio::DecodeResult readAudioFile(const std::string& path, const audio::DecodeOptions& options,
+                                  const audio::SampleSink& sink, const audio::LengthHint& hint);
 
 }  // namespace previewer

@@ -3,9 +3,11 @@
 
 namespace previewer {
 
-audio::DecodeResult readAudioFile(const std::string&, const audio::DecodeOptions&) {
+audio::DecodeResult readAudioFile(const std::string&, const audio::DecodeOptions&, const audio::SampleSink&,
+                                  const audio::LengthHint&) {
     audio::DecodeResult result;
-    result.error = "this build of triangle-render reads no audio files (built without FFmpeg)";
+    result.error = "this triangle-render was built without FFmpeg's libraries and reads no songs "
+                   "(the 32-bit Linux build has none: use the 64-bit one)";
     return result;
 }
 

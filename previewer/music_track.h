@@ -42,6 +42,8 @@ public:
 
 private:
     explicit MusicTrack(const Options& options) : options_(options) {}
+    // Takes the analysis of pcm_ and works out the beat frames.
+    void adopt(audio::TrackAnalysis analysis);
 
     Options options_;
     bool hasMusic_ = false;

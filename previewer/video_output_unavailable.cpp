@@ -6,7 +6,9 @@ namespace previewer {
 struct VideoOutput::Parts {};
 
 bool checkVideoOutput(const Options& options, bool, std::string& error) {
-    error = "--video " + options.videoFile + ": this triangle-render was built without FFmpeg's libraries";
+    error = "--video " + options.videoFile +
+            ": this triangle-render was built without FFmpeg's libraries and writes no clips "
+            "(the 32-bit Linux build has none: use the 64-bit one)";
     return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -64,39 +65,73 @@ std::string secondsText(double seconds) {
 }
 
 // Collects resampled output, dropping what lies before the start and
-// stopping at the length asked for.
+// stopping at the length asked for; keeps it, or hands it to a sink.
 class Collector {
 public:
-    Collector(const DecodeOptions& options, bool mono)
+    Collector(const DecodeOptions& options, bool mono, const SampleSink& sink, const LengthHint& hint,
+              double statedSeconds)
         : skip_(static_cast<long long>(std::floor(options.start * kAnalysisRate + 0.5))),
           limit_(options.maxSeconds > 0 ? static_cast<long long>(std::floor(options.maxSeconds * kAnalysisRate + 0.5)) : -1),
-          mono_(mono) {}
-
-    void add(const float* left, const float* right, int count) {
-        for (int k = 0; k < count; ++k) {
-            ++seen_;
-            if (seen_ <= skip_) continue;
-            if (full()) continue;
-            pcm_.left.push_back(left[k]);
-            pcm_.right.push_back(mono_ ? left[k] : right[k]);
+          mono_(mono),
+          sink_(sink) {
+        const size_t expected = expectedFrames(statedSeconds - options.start);
+        if (!sink_) {
+            pcm_.left.reserve(expected);
+            pcm_.right.reserve(expected);
+        } else if (hint && expected > 0) {
+            hint(expected);
         }
     }
-    bool full() const { return limit_ >= 0 && static_cast<long long>(pcm_.frames()) >= limit_; }
+
+    void add(const float* left, const float* right, int count) {
+        const long long before = seen_;
+        seen_ += count;
+        long long first = skip_ > before ? skip_ - before : 0;
+        if (first >= count) return;
+        long long take = count - first;
+        if (limit_ >= 0) take = std::min(take, std::max(0LL, limit_ - kept_));
+        if (take <= 0) return;
+        kept_ += take;
+        const float* from = left + first;
+        const float* fromRight = (mono_ ? left : right) + first;
+        if (sink_) {
+            sink_(from, fromRight, static_cast<size_t>(take));
+            return;
+        }
+        pcm_.left.insert(pcm_.left.end(), from, from + take);
+        pcm_.right.insert(pcm_.right.end(), fromRight, fromRight + take);
+    }
+    bool full() const { return limit_ >= 0 && kept_ >= limit_; }
     long long seen() const { return seen_; }
-    double seconds() const { return pcm_.seconds(); }
+    double seconds() const { return static_cast<double>(kept_) / kAnalysisRate; }
     StereoPcm take() { return std::move(pcm_); }
 
 private:
+    // Room for the stated length at once: growing by doubling would copy
+    // the music several times over. A length past any sensible song is not
+    // trusted (0: no idea).
+    size_t expectedFrames(double seconds) const {
+        constexpr double kLongestTrusted = 3600.0;
+        constexpr double kMargin = 1.01;
+        if (!(seconds > 0) || seconds > kLongestTrusted) return 0;
+        double frames = seconds * kMargin * kAnalysisRate + kAnalysisRate;
+        if (limit_ >= 0) frames = std::min(frames, static_cast<double>(limit_));
+        return static_cast<size_t>(frames);
+    }
+
     long long skip_;
     long long limit_;
     bool mono_;
+    const SampleSink& sink_;
     long long seen_ = 0;
+    long long kept_ = 0;
     StereoPcm pcm_;
 };
 
 class Decoder {
 public:
-    Decoder(const std::string& path, const DecodeOptions& options) : path_(path), options_(options) {}
+    Decoder(const std::string& path, const DecodeOptions& options, const SampleSink& sink, const LengthHint& hint)
+        : path_(path), options_(options), sink_(sink), hint_(hint) {}
 
     DecodeResult run() {
         DecodeResult result;
@@ -185,7 +220,7 @@ private:
         inputRate_ = frame.sample_rate;
         inputFormat_ = frame.format;
         inputChannels_ = frame.ch_layout.nb_channels;
-        collector_ = std::make_unique<Collector>(options_, mono_);
+        collector_ = std::make_unique<Collector>(options_, mono_, sink_, hint_, statedSeconds_);
         return true;
     }
 
@@ -297,6 +332,8 @@ private:
 
     std::string path_;
     DecodeOptions options_;
+    const SampleSink& sink_;
+    const LengthHint& hint_;
     FormatPtr format_;
     CodecPtr codec_;
     FramePtr frame_;
@@ -314,10 +351,15 @@ private:
 
 }  // namespace
 
-DecodeResult decodeAudioFile(const std::string& path, const DecodeOptions& options) {
+DecodeResult decodeAudioFile(const std::string& path, const DecodeOptions& options, const SampleSink& sink,
+                             const LengthHint& hint) {
     // FFmpeg's own messages would break our one-line errors; we report instead.
     av_log_set_level(AV_LOG_QUIET);
-    return Decoder(path, options).run();
+    return Decoder(path, options, sink, hint).run();
+}
+
+DecodeResult decodeAudioFile(const std::string& path, const DecodeOptions& options) {
+    return decodeAudioFile(path, options, SampleSink());
 }
 
 }  // namespace audio

@@ -14,13 +14,13 @@ extern char** environ;
 namespace {
 
 RunningTool spawnTool(const std::vector<std::string>& args, const std::string& workDir,
-                      const std::string& shellPrefix) {
+                      const std::string& shellPrefix, const std::string& launcher = "") {
     // Captured output goes beside workDir, so tests that list workDir see
     // only what the tool made.
     const std::string outPath = workDir + ".stdout";
     const std::string errPath = workDir + ".stderr";
     const std::string command =
-        "cd '" + workDir + "' && " + shellPrefix + " exec " TRIANGLE_RENDER_EMULATOR "\"$0\" \"$@\"";
+        "cd '" + workDir + "' && " + shellPrefix + " exec " + launcher + " " TRIANGLE_RENDER_EMULATOR "\"$0\" \"$@\"";
 
     std::vector<std::string> argvStrings = {"/bin/sh", "-c", command, TRIANGLE_RENDER_PATH};
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());
@@ -48,6 +48,13 @@ RunningTool startTool(const std::vector<std::string>& args, const std::string& w
 
 ToolRun runTool(const std::vector<std::string>& args, const std::string& workDir, const std::string& shellPrefix) {
     return finishTool(spawnTool(args, workDir, shellPrefix));
+}
+
+ToolRun runToolUnprivileged(const std::vector<std::string>& args, const std::string& workDir) {
+    const std::string id = std::to_string(kUnprivilegedId);
+    const std::string launcher =
+        ::geteuid() == 0 ? "setpriv --reuid=" + id + " --regid=" + id + " --clear-groups" : std::string();
+    return finishTool(spawnTool(args, workDir, "", launcher));
 }
 
 ToolRun finishTool(const RunningTool& tool) {

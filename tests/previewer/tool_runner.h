@@ -16,6 +16,13 @@ struct ToolRun {
 // `shellPrefix` runs in the same shell first (e.g. "ulimit -v 100000 &&").
 ToolRun runTool(const std::vector<std::string>& args, const std::string& workDir, const std::string& shellPrefix = "");
 
+// The same as an unprivileged user when the tests run as root (who may write
+// into any folder, so a read-only one would not refuse it): through setpriv
+// as nobody. `workDir` must then be open to everyone.
+ToolRun runToolUnprivileged(const std::vector<std::string>& args, const std::string& workDir);
+// The user and group runToolUnprivileged uses.
+constexpr int kUnprivilegedId = 65534;
+
 // The tool started and left running, for tests that signal it mid-render.
 struct RunningTool {
     int pid = -1;

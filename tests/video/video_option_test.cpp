@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -146,6 +147,48 @@ TEST_P(VideoRefused, BeforeRenderingAndLeavesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Requests, VideoRefused, testing::ValuesIn(kRefusals),
                          [](const testing::TestParamInfo<RefusalCase>& row) { return std::string(row.param.name); });
+
+struct ReadOnlyCase {
+    const char* name;
+    std::vector<std::string> options;
+    const char* message;
+};
+
+// Every output refuses a folder it may not write in before the first frame
+// (a million frames would otherwise take minutes). Root may write anywhere,
+// so as root the tool runs as nobody.
+const ReadOnlyCase kReadOnly[] = {
+    {"Video", {"--video", "locked/clip.mp4"}, "locked/clip.mp4: folder locked is not writable"},
+    {"VideoWithSong", {"--video", "locked/clip.webm", "--audio", "song.wav"}, "folder locked is not writable"},
+    {"LastFrame", {"--out", "locked/last.png"}, "locked/last.png: cannot write in locked"},
+    {"Log", {"--log-frames", "locked/log.jsonl"}, "locked/log.jsonl: cannot write in locked"},
+    {"FramesFolder", {"--frames-dir", "locked/frames"}, "locked/frames: cannot write in locked"},
+};
+
+class ReadOnlyFolder : public testing::TestWithParam<ReadOnlyCase> {};
+
+TEST_P(ReadOnlyFolder, RefusedBeforeRenderingAndLeavesNothing) {
+    const ReadOnlyCase& c = GetParam();
+    ScratchDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    dir.write("p.preset", "[frame]\nn = 1\n");
+    int status = 0;
+    runCommand("sox -n -r 44100 -c 2 '" + dir.file("song.wav") + "' synth 2 sine 440 vol 0.5", status);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(::mkdir(dir.file("locked").c_str(), 0555), 0);
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"--frames", "1000000", "p.preset"});
+    const ToolRun run = runToolUnprivileged(args, dir.path());
+    ::chmod(dir.file("locked").c_str(), 0755);
+    EXPECT_EQ(run.exitCode, 2) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"locked", "p.preset", "song.wav"}));
+    // Not even a temporary name was made in it.
+    EXPECT_EQ(runCommand("ls -A '" + dir.file("locked") + "'", status), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Outputs, ReadOnlyFolder, testing::ValuesIn(kReadOnly),
+                         [](const testing::TestParamInfo<ReadOnlyCase>& row) { return std::string(row.param.name); });
 
 // True once `directory` holds an entry starting with `prefix` (bounded wait).
 bool appears(const std::string& directory, const std::string& prefix) {
