@@ -30,14 +30,23 @@ std::unique_ptr<LiveEngine> LiveEngine::start(const LiveOptions& options, std::v
     if (!options.render.audioFile.empty()) {
         audio::DecodeOptions decode;
         decode.start = options.render.startSeconds;
-        audio::DecodeResult song = previewer::readAudioFile(options.render.audioFile, decode);
+        audio::StereoPcm pcm;
+        const audio::SampleSink keep = [&pcm](const float* left, const float* right, size_t count) {
+            pcm.left.insert(pcm.left.end(), left, left + count);
+            pcm.right.insert(pcm.right.end(), right, right + count);
+        };
+        const audio::LengthHint makeRoom = [&pcm](size_t frames) {
+            pcm.left.reserve(frames);
+            pcm.right.reserve(frames);
+        };
+        const audio::DecodeResult song = previewer::readAudioFile(options.render.audioFile, decode, keep, makeRoom);
         if (!song.ok) {
             error = "--audio " + options.render.audioFile + ": " + song.error;
             return nullptr;
         }
         for (const std::string& warning : song.warnings)
             warnings.push_back("--audio " + options.render.audioFile + ": " + warning);
-        engine->heard_ = std::make_unique<HeardMusic>(std::move(song.pcm), options.render.startSeconds, options.loop);
+        engine->heard_ = std::make_unique<HeardMusic>(std::move(pcm), options.render.startSeconds, options.loop);
     } else if (options.input) {
         engine->heard_ = std::make_unique<HeardMusic>(audio::StereoPcm(), 0.0, false);
     }

@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/standin/example_presets.h"
 #include "tests/standin/script_harness.h"
 
 namespace {
 
+using standin_test::presetSections;
 using standin_test::ScriptHarness;
 
 class StandinFunctionNameTest : public testing::TestWithParam<const char*> {};
@@ -42,23 +44,6 @@ TEST(StandinFunctionNames, AVariableAndAFunctionOfOneNameLiveSideBySide) {
     EXPECT_EQ(script.value("wave = 2; sqr = wave * 3; sqr(sqr)"), 36.0);
     EXPECT_EQ(script.value("mem = 2; mem[mem] = 5; mem[2] + mem"), 7.0);
     EXPECT_EQ(script.value("repeat = 3; repeat(repeat, repeat += 1); repeat"), 6.0);
-}
-
-// Sections of a text preset, at its [init], [frame], [beat] and [triangle]
-// header lines.
-std::vector<std::string> presetSections(const std::string& path) {
-    std::ifstream file(path);
-    std::vector<std::string> sections;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line == "[init]" || line == "[frame]" || line == "[beat]" || line == "[triangle]") {
-            sections.emplace_back();
-        } else if (!sections.empty()) {
-            sections.back() += line + "\n";
-        }
-    }
-    return sections;
 }
 
 TEST(StandinFunctionNames, EveryBundledExampleCompiles) {

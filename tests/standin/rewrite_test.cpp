@@ -14,11 +14,14 @@
 
 #include "standin/compiler.h"
 #include "standin/rewrite_check.h"
+#include "tests/standin/example_presets.h"
 
 namespace {
 
 using standin::RewriteCheck;
 using standin::Start;
+using standin_test::filesIn;
+using standin_test::presetSections;
 
 standin::MusicFrame* musicFrame() {
     static standin::MusicFrame* frame = [] {
@@ -105,36 +108,6 @@ TEST(StandinRewrites, ChangeNoResultWithManyCallsBetween) {
     }
     text += " w = w + 3 * sin(a0) + cos(a39) * 2; t = cos(a0)";
     expectSame({text}, "many calls");
-}
-
-// Sections of a text preset, at its section header lines.
-std::vector<std::string> presetSections(const std::string& path) {
-    std::ifstream file(path);
-    std::vector<std::string> sections;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line == "[init]" || line == "[frame]" || line == "[beat]" || line == "[triangle]") {
-            sections.emplace_back();
-        } else if (!sections.empty()) {
-            sections.back() += line + "\n";
-        }
-    }
-    return sections;
-}
-
-std::vector<std::string> filesIn(const std::string& directory, const std::string& suffix) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(directory.c_str());
-    if (dir == nullptr) return names;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name[0] == '.' || name.size() < suffix.size()) continue;
-        if (name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) names.push_back(name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 TEST(StandinRewrites, ChangeNoResultOfABundledExample) {
