@@ -4,6 +4,7 @@ with xdotool, pictures through the S key (and the root window's pixels for
 what only the window shows), compared with triangle-render's frames."""
 
 import argparse
+import json
 import os
 import shutil
 import struct
@@ -328,6 +329,28 @@ def song_reaches_the_speaker(t):
         raise Failure("without a sound device: status %d, %s" % (quiet.process.returncode, read(quiet.err).decode()))
 
 
+def recording_device_feeds_the_music(t):
+    """--input takes the sound of a recording device (SDL's disk driver reads
+    it from a file): a loud low tone shows in the frames' bass level, silence
+    does not."""
+    t.write("ring.preset", RING % "1")
+    for tone, loud in (("sine 80 vol 0.8", True), ("sine 80 vol 0", False)):
+        heard = os.path.join(t.work, "microphone.raw")
+        subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-t", "f32", "-e", "floating-point", heard,
+                        "synth", "4"] + tone.split(), check=True)
+        log = os.path.join(t.work, "input.jsonl")
+        env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILEIN": heard,
+               "SDL_DISKAUDIOFILE": os.path.join(t.work, "speaker.raw")}
+        live = Live(t, ["--size", "64x36", "--input", "--frames", "90", "--log-frames", log, "ring.preset"], env)
+        if live.process.wait(TIMEOUT) != 0:
+            raise Failure("--input: status %d: %s" % (live.process.returncode, read(live.err).decode()))
+        bass = [json.loads(line)["bass"] for line in read(log).decode().splitlines()]
+        if len(bass) != 90:
+            raise Failure("--input: %d frames logged, not 90" % len(bass))
+        if (max(bass) > 0.05) != loud:
+            raise Failure("--input with %s: the loudest bass level is %g" % (tone, max(bass)))
+
+
 def make_song(t, seconds):
     song = os.path.join(t.work, "song.wav")
     subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", song, "synth", str(seconds), "sine", "440",
@@ -370,7 +393,8 @@ def recordings_are_whole(t):
 
 
 CASES = [paused_frame_equals_render, keys_change_the_frame, saved_edits_recompile_on_the_21st_frame,
-         slow_frames_keep_the_window_answering, song_reaches_the_speaker, recordings_are_whole,
+         slow_frames_keep_the_window_answering, song_reaches_the_speaker, recording_device_feeds_the_music,
+         recordings_are_whole,
          no_display_is_one_line_and_status_2]
 
 
