@@ -1,5 +1,6 @@
 #!/bin/sh
 # Installs the Debian packages the build and the tests need, when missing.
+# (ca-certificates: the browser tests fetch their driver from npm's registry.)
 # Debian's packages do not always pull in what they import at run time
 # (python3-unicorn needs python3-distutils and python3-pkg-resources), so
 # those are listed here too.
@@ -19,7 +20,7 @@ packages="
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev libavfilter-dev ffmpeg
   libaubio-dev libsdl2-dev
   libpixman-1-dev libmuparser-dev
-  emscripten chromium
+  emscripten chromium ca-certificates
   debootstrap
 "
 

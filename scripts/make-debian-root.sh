@@ -22,5 +22,13 @@ if ! command -v debootstrap >/dev/null; then
 fi
 mkdir -p "$dir"
 debootstrap --variant=minbase bookworm "$dir" "$mirror"
-# Name resolution for apt inside the root.
+# Name resolution for apt inside the root, and the certificate authorities
+# this machine adds to Debian's (a network's HTTPS proxy, say): npm reaches
+# its registry through the same network. ca-certificates picks them up when
+# it is installed in the root.
 cp /etc/resolv.conf "$dir/etc/resolv.conf" 2>/dev/null || true
+for ca in /usr/local/share/ca-certificates/*.crt; do
+  [ -f "$ca" ] || continue
+  mkdir -p "$dir/usr/local/share/ca-certificates"
+  cp "$ca" "$dir/usr/local/share/ca-certificates/"
+done
