@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the build and the tests need, when missing.
-# (ca-certificates: the browser tests fetch their driver from npm's registry.)
+# (ca-certificates: the browser tests fetch their driver from npm's registry;
+# dpkg-dev: dpkg-shlibdeps gives the Debian package its dependencies.)
 # Debian's packages do not always pull in what they import at run time
 # (python3-unicorn needs python3-distutils and python3-pkg-resources), so
 # those are listed here too.
@@ -21,7 +22,7 @@ packages="
   libaubio-dev libsdl2-dev
   libpixman-1-dev libmuparser-dev
   emscripten chromium ca-certificates
-  debootstrap
+  debootstrap dpkg-dev
 "
 
 missing=""

@@ -5,6 +5,11 @@
 set -e
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh >&2
+# Without it CPack still writes a package, one that declares no dependencies.
+if ! command -v dpkg-shlibdeps >/dev/null; then
+  echo "package.sh: dpkg-shlibdeps (package dpkg-dev) is missing: it works out the package's dependencies" >&2
+  exit 1
+fi
 
 cmake --preset win32-product >/dev/null
 cmake --build --preset win32-product >&2
