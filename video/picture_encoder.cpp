@@ -1,5 +1,6 @@
 #include "video/picture_encoder.h"
 
+#include <cstdlib>
 #include <cstring>
 
 extern "C" {
@@ -17,6 +18,14 @@ bool setOption(AVCodecContext* codec, const char* name, const std::string& value
         return false;
     }
     return true;
+}
+
+// FFmpeg 5.1's wrapper caps "cpu-used" at 8, though libvpx's realtime mode
+// goes to 9; its older name "speed" reaches the same setting without the cap.
+bool setSpeed(AVCodecContext* codec, const std::string& speed, std::string& error) {
+    const AVOption* cpuUsed = av_opt_find(codec->priv_data, "cpu-used", nullptr, 0, 0);
+    const bool capped = cpuUsed && std::strtod(speed.c_str(), nullptr) > cpuUsed->max;
+    return setOption(codec, capped ? "speed" : "cpu-used", speed, error);
 }
 
 // VP9 splits a frame into up to 2^n tile columns of at least 256 pixels,
@@ -37,7 +46,7 @@ bool configure(AVCodecContext* codec, const VideoSettings& settings, VideoFormat
         // realtime mode never looks ahead and rows run on both cores.
         codec->bit_rate = 0;
         codec->thread_count = 2;
-        return setOption(codec, "deadline", "realtime", error) && setOption(codec, "cpu-used", settings.speed, error) &&
+        return setOption(codec, "deadline", "realtime", error) && setSpeed(codec, settings.speed, error) &&
                setOption(codec, "crf", std::to_string(settings.quality), error) &&
                setOption(codec, "row-mt", "1", error) &&
                setOption(codec, "tile-columns", std::to_string(tileColumnsLog2(codec->width)), error) &&
