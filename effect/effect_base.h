@@ -16,6 +16,8 @@
 #endif
 
 struct VisData;
+namespace effect {
+
 using WindowHandle = void*;
 using ModuleHandle = void*;
 
@@ -43,3 +45,5 @@ protected:
     EffectBase(const EffectBase&) = delete;
     EffectBase& operator=(const EffectBase&) = delete;
 };
+
+}  // namespace effect

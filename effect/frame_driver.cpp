@@ -7,6 +7,8 @@
 #include "render/rounding.h"
 #include "render/triangle_sink.h"
 
+namespace effect {
+
 namespace {
 
 // A switch variable is on when it differs from 0.0; NaN is on.
@@ -111,3 +113,5 @@ int32_t EFFECT_CALL TriangleEffect::renderFrame(VisData* visData, int32_t isBeat
     runTriangleLoop(*host, visData);
     return 0;
 }
+
+}  // namespace effect

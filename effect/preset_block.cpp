@@ -5,6 +5,8 @@
 
 #include "effect/triangle_effect.h"
 
+namespace effect {
+
 void EFFECT_CALL TriangleEffect::loadConfig(const unsigned char* data, int32_t length) {
     if (data == nullptr || length <= 0) return;
     const char* bytes = reinterpret_cast<const char*>(data);
@@ -50,3 +52,5 @@ int32_t EFFECT_CALL TriangleEffect::saveConfig(unsigned char* buffer) {
     }
     return static_cast<int32_t>(written);
 }
+
+}  // namespace effect

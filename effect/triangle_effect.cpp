@@ -7,6 +7,8 @@
 #include "render/cpu_features.h"
 #include "render/frame_renderer.h"
 
+namespace effect {
+
 namespace {
 
 int32_t g_liveInstances = 0;
@@ -145,3 +147,5 @@ struct TriangleEffectLayout {
     static_assert(offsetof(TriangleEffect, vars) == 12 * P, "variables after the handles");
 #pragma GCC diagnostic pop
 };
+
+}  // namespace effect

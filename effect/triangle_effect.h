@@ -11,6 +11,8 @@
 #include "host/host_services.h"
 #include "host/spin_lock.h"
 
+namespace effect {
+
 class TriangleEffect final : public EffectBase {
 public:
     static constexpr int32_t kRecompileFrame = 20;
@@ -94,3 +96,5 @@ void setEditedEffect(TriangleEffect* effect);
 // openEditor gives null.
 using PanelOpener = WindowHandle (*)(ModuleHandle moduleInstance, WindowHandle parentWindow);
 void setPanelOpener(PanelOpener opener);
+
+}  // namespace effect

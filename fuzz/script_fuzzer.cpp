@@ -63,7 +63,7 @@ bool namesShared(const std::string& text) {
 }
 
 struct Run {
-    double* vars[kScriptVarCount] = {};
+    double* vars[effect::kScriptVarCount] = {};
     bool compiled = false;
 };
 
@@ -72,8 +72,8 @@ struct Run {
 ScriptContext compileAndRun(const HostServices& host, const char* text, Run& run) {
     ScriptContext context = host.createContext();
     if (context == nullptr) fail("no context");
-    for (int k = 0; k < kScriptVarCount; ++k) {
-        const ScriptVarSpec& entry = kScriptVarSpecs[k];
+    for (int k = 0; k < effect::kScriptVarCount; ++k) {
+        const effect::ScriptVarSpec& entry = effect::kScriptVarSpecs[k];
         run.vars[k] = host.registerVariable(context, entry.name);
         if (run.vars[k] == nullptr) fail("registerVariable refused one of the effect's names");
         *run.vars[k] = entry.hasStartValue ? entry.startValue : 0.0;
@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if ((standin_check_script(text.c_str(), &diagnostic) == 1) != first.compiled)
         fail("standin_check_script disagrees with compileCode");
     if (!first.compiled && diagnostic.message[0] == '\0') fail("a failed compile without a message");
-    for (int k = 0; k < kScriptVarCount && !namesShared(text); ++k) {
+    for (int k = 0; k < effect::kScriptVarCount && !namesShared(text); ++k) {
         if (std::memcmp(first.vars[k], second.vars[k], sizeof(double)) != 0) fail("runs differ between contexts");
     }
 

@@ -11,7 +11,7 @@
 
 namespace previewer {
 
-constexpr int kPresetSections = kSectionCount;
+constexpr int kPresetSections = effect::kSectionCount;
 
 // Section names in block order, as written in the headers.
 extern const std::array<const char*, kPresetSections> kSectionNames;

@@ -12,10 +12,10 @@ namespace {
 
 TEST(Exports, RetrFuncHandsOutIdentifierAndFactory) {
     const char* identifier = nullptr;
-    EffectFactory factory = nullptr;
+    module::EffectFactory factory = nullptr;
     EXPECT_EQ(_ZENTH_KIRO_RetrFunc(nullptr, &identifier, &factory), 1);
     EXPECT_STREQ(identifier, "Render: Triangle");
-    EXPECT_EQ(factory, &createEffect);
+    EXPECT_EQ(factory, &module::createEffect);
 }
 
 TEST(Exports, SetExtInfoKeepsTheTable) {
@@ -29,24 +29,24 @@ TEST(Exports, SetExtInfoKeepsTheTable) {
 TEST(Factory, BufferReceivesDescriptionAndNoEffect) {
     char buffer[32];
     std::memset(buffer, 'x', sizeof buffer);
-    EXPECT_EQ(createEffect(buffer), nullptr);
+    EXPECT_EQ(module::createEffect(buffer), nullptr);
     EXPECT_STREQ(buffer, "Render / Triangle");
     EXPECT_EQ(buffer[18], 'x') << "exactly 18 bytes are written";
 }
 
 TEST(Factory, NullBufferCreatesEffectWithDescription) {
-    const int32_t before = TriangleEffect::liveInstanceCount();
-    EffectBase* effect = createEffect(nullptr);
+    const int32_t before = effect::TriangleEffect::liveInstanceCount();
+    effect::EffectBase* effect = module::createEffect(nullptr);
     ASSERT_NE(effect, nullptr);
     EXPECT_STREQ(effect->getDescription(), "Render / Triangle");
-    EXPECT_EQ(TriangleEffect::liveInstanceCount(), before + 1);
-    EXPECT_EQ(effect->destroy(EffectBase::kFreeMemory), effect);
-    EXPECT_EQ(TriangleEffect::liveInstanceCount(), before);
+    EXPECT_EQ(effect::TriangleEffect::liveInstanceCount(), before + 1);
+    EXPECT_EQ(effect->destroy(effect::EffectBase::kFreeMemory), effect);
+    EXPECT_EQ(effect::TriangleEffect::liveInstanceCount(), before);
 }
 
 TEST(EffectObject, FreshEffectHasEmptySectionsAndCounterAt20) {
     EffectPtr effect = makeEffect();
-    for (Section s : {Section::Init, Section::Frame, Section::Beat, Section::Triangle})
+    for (effect::Section s : {effect::Section::Init, effect::Section::Frame, effect::Section::Beat, effect::Section::Triangle})
         EXPECT_EQ(sectionText(*effect, s), "");
     EXPECT_EQ(effect->recompileCounter(), 20);
     EXPECT_FALSE(effect->variablesBound());
@@ -55,11 +55,11 @@ TEST(EffectObject, FreshEffectHasEmptySectionsAndCounterAt20) {
 TEST(EffectObject, DestroyWithoutFreeFlagKeepsMemory) {
     // The host may destroy an object it placed itself; flag bit 0 clear means
     // the memory stays. The storage is released by hand afterwards.
-    TriangleEffect* effect = TriangleEffect::create();
+    effect::TriangleEffect* effect = effect::TriangleEffect::create();
     ASSERT_NE(effect, nullptr);
-    const int32_t before = TriangleEffect::liveInstanceCount();
+    const int32_t before = effect::TriangleEffect::liveInstanceCount();
     EXPECT_EQ(effect->destroy(0), effect);
-    EXPECT_EQ(TriangleEffect::liveInstanceCount(), before - 1);
+    EXPECT_EQ(effect::TriangleEffect::liveInstanceCount(), before - 1);
     ::operator delete(static_cast<void*>(effect));
 }
 
@@ -106,28 +106,28 @@ TEST(EffectObject, WithoutHostTableDestructionMakesNoHostCalls) {
 TEST(EffectObject, DestroyingTheEditedEffectClearsThePanelsPointer) {
     EffectPtr edited = makeEffect();
     EffectPtr other = makeEffect();
-    setEditedEffect(edited.get());
+    effect::setEditedEffect(edited.get());
     other.reset();
-    EXPECT_EQ(editedEffect(), edited.get()) << "another effect's destruction leaves it alone";
+    EXPECT_EQ(effect::editedEffect(), edited.get()) << "another effect's destruction leaves it alone";
     edited.reset();
-    EXPECT_EQ(editedEffect(), nullptr);
+    EXPECT_EQ(effect::editedEffect(), nullptr);
 }
 
 TEST(EffectObject, OpenEditorTargetsTheEffectEvenWithoutAPanel) {
     EffectPtr effect = makeEffect();
     effect->openEditor(nullptr, nullptr);
-    EXPECT_EQ(editedEffect(), effect.get());
+    EXPECT_EQ(effect::editedEffect(), effect.get());
     effect.reset();
-    EXPECT_EQ(editedEffect(), nullptr);
+    EXPECT_EQ(effect::editedEffect(), nullptr);
 }
 
 TEST(CodeReplacement, ReplacesOneSectionAndKeepsOthers) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("a", "b", "c", "d"));
-    ASSERT_TRUE(effect->replaceSection(Section::Beat, "x = 1;\r\ny = 2"));
+    ASSERT_TRUE(effect->replaceSection(effect::Section::Beat, "x = 1;\r\ny = 2"));
     EXPECT_EQ(saveBlock(*effect), presetBlock("a", "b", "x = 1;\r\ny = 2", "d"));
-    effect->adoptSection(Section::Init, nullptr);
-    EXPECT_EQ(sectionText(*effect, Section::Init), "a") << "a failed allocation keeps the section";
+    effect->adoptSection(effect::Section::Init, nullptr);
+    EXPECT_EQ(sectionText(*effect, effect::Section::Init), "a") << "a failed allocation keeps the section";
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST_F(FrameDriverTest, FailedSectionIsSkippedAndTheOthersRun) {
 TEST_F(FrameDriverTest, EditRecompilesOnThe21stFrameAndOldCodeRunsUntilThen) {
     load("I", "F", "B", "T");
     render();
-    effect->replaceSection(Section::Frame, "F2");
+    effect->replaceSection(effect::Section::Frame, "F2");
     effect->restartRecompileCounter();
     host.clearCalls();
     for (int frame = 1; frame <= 20; ++frame) render();

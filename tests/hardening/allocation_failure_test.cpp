@@ -25,24 +25,24 @@ using hardening::NothrowFailure;
 constexpr long kMostAllocations = 64;
 
 TEST(AllocationFailure, FactoryReturnsNullAndLeaksNothingWhicheverAllocationFails) {
-    const int32_t instances = TriangleEffect::liveInstanceCount();
+    const int32_t instances = effect::TriangleEffect::liveInstanceCount();
     long successes = 0;
     for (; successes < kMostAllocations; ++successes) {
         const long live = hardening::liveAllocations();
-        EffectBase* effect = nullptr;
+        effect::EffectBase* effect = nullptr;
         long failures = 0;
         {
             NothrowFailure failure(successes);
-            effect = createEffect(nullptr);
+            effect = module::createEffect(nullptr);
             failures = failure.failures();
         }
         if (failures == 0) {
             ASSERT_NE(effect, nullptr);
-            effect->destroy(EffectBase::kFreeMemory);
+            effect->destroy(effect::EffectBase::kFreeMemory);
             break;
         }
         EXPECT_EQ(effect, nullptr) << "allocation " << successes << " failed";
-        EXPECT_EQ(TriangleEffect::liveInstanceCount(), instances) << "allocation " << successes << " failed";
+        EXPECT_EQ(effect::TriangleEffect::liveInstanceCount(), instances) << "allocation " << successes << " failed";
         EXPECT_EQ(hardening::liveAllocations(), live) << "allocation " << successes << " failed";
     }
     EXPECT_LT(successes, kMostAllocations);
@@ -75,7 +75,7 @@ TEST(AllocationFailure, EditKeepsThePreviousSectionWhenItsCopyFails) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("i", "f", "b", "t"));
     const long live = hardening::liveAllocations();
-    for (Section section : {Section::Init, Section::Frame, Section::Beat, Section::Triangle}) {
+    for (effect::Section section : {effect::Section::Init, effect::Section::Frame, effect::Section::Beat, effect::Section::Triangle}) {
         NothrowFailure failure;
         EXPECT_FALSE(effect->replaceSection(section, "edited"));
         EXPECT_EQ(failure.failures(), 1);
@@ -90,8 +90,8 @@ TEST(AllocationFailure, RecompileWithoutMemoryForItsCopiesKeepsTheOldCodeAndRetr
     uint32_t pixels[16] = {};
     loadBlock(*effect, presetBlock("i", "f", "b", "t"));
     effect->renderFrame(nullptr, 0, pixels, nullptr, 4, 4);
-    effect->acceptEdit(Section::Frame, TriangleEffect::newCodeString("f2", 2));
-    for (int frame = 0; frame < TriangleEffect::kRecompileFrame; ++frame)
+    effect->acceptEdit(effect::Section::Frame, effect::TriangleEffect::newCodeString("f2", 2));
+    for (int frame = 0; frame < effect::TriangleEffect::kRecompileFrame; ++frame)
         effect->renderFrame(nullptr, 0, pixels, nullptr, 4, 4);
 
     // Each of the four copies fails in turn on the due frame.
@@ -106,13 +106,13 @@ TEST(AllocationFailure, RecompileWithoutMemoryForItsCopiesKeepsTheOldCodeAndRetr
         }
         EXPECT_EQ(failures, 1) << "copy " << successes << " failed";
         EXPECT_EQ(host.calls, (std::vector<std::string>{"execute:f"})) << "copy " << successes << " failed";
-        EXPECT_EQ(effect->recompileCounter(), TriangleEffect::kRecompileFrame) << "still due";
+        EXPECT_EQ(effect->recompileCounter(), effect::TriangleEffect::kRecompileFrame) << "still due";
         EXPECT_EQ(hardening::liveAllocations(), live) << "copy " << successes << " failed";
     }
     host.clearCalls();
     effect->renderFrame(nullptr, 0, pixels, nullptr, 4, 4);
     EXPECT_EQ(host.count("compile:f2"), 1) << "with memory the edit compiles";
-    EXPECT_EQ(effect->recompileCounter(), TriangleEffect::kCounterRest);
+    EXPECT_EQ(effect->recompileCounter(), effect::TriangleEffect::kCounterRest);
 }
 
 class DepthAllocationTest : public testing::Test {

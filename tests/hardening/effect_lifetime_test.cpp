@@ -38,11 +38,11 @@ public:
 };
 
 void createRenderDestroy(const std::string& block, GuardedFrame& frame) {
-    EffectBase* effect = createEffect(nullptr);
+    effect::EffectBase* effect = module::createEffect(nullptr);
     ASSERT_NE(effect, nullptr);
     effect->loadConfig(reinterpret_cast<const unsigned char*>(block.data()), static_cast<int32_t>(block.size()));
     for (int k = 0; k < kFramesEach; ++k) effect->renderFrame(nullptr, k % 2, frame.pixels(), nullptr, kSide, kSide);
-    effect->destroy(EffectBase::kFreeMemory);
+    effect->destroy(effect::EffectBase::kFreeMemory);
 }
 
 TEST(EffectLifetime, ThousandsOfEffectsLeaveNoMemoryHandlesOrDepthBehind) {
@@ -56,7 +56,7 @@ TEST(EffectLifetime, ThousandsOfEffectsLeaveNoMemoryHandlesOrDepthBehind) {
     const long live = hardening::liveAllocations();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
-    const int32_t instances = TriangleEffect::liveInstanceCount();
+    const int32_t instances = effect::TriangleEffect::liveInstanceCount();
 
     for (int k = 0; k < kEffects; ++k) {
         createRenderDestroy(k % 2 == 0 ? depth : plain, frame);
@@ -67,7 +67,7 @@ TEST(EffectLifetime, ThousandsOfEffectsLeaveNoMemoryHandlesOrDepthBehind) {
     EXPECT_EQ(hardening::liveAllocations(), live);
     EXPECT_EQ(standin_live_contexts(), contexts);
     EXPECT_EQ(standin_live_codes(), codes);
-    EXPECT_EQ(TriangleEffect::liveInstanceCount(), instances);
+    EXPECT_EQ(effect::TriangleEffect::liveInstanceCount(), instances);
 }
 
 // The depth entries of a destroyed last effect would hide a triangle at

@@ -40,7 +40,7 @@ protected:
         return effect;
     }
 
-    int32_t render(TriangleEffect& effect) {
+    int32_t render(effect::TriangleEffect& effect) {
         return effect.renderFrame(nullptr, 0, frame.pixels(), nullptr, kWidth, kHeight);
     }
 
@@ -56,7 +56,7 @@ TEST_F(HostFailureTest, NoContextDrawsAndCompilesNothingAndIsAskedForAgainEachFr
         EXPECT_TRUE(frame.untouched());
     }
     EXPECT_EQ(host.calls, (std::vector<std::string>(3, "createContext")));
-    EXPECT_EQ(effect->recompileCounter(), TriangleEffect::kRecompileFrame) << "nothing compiled yet";
+    EXPECT_EQ(effect->recompileCounter(), effect::TriangleEffect::kRecompileFrame) << "nothing compiled yet";
 
     EXPECT_EQ(render(*effect), 0);
     EXPECT_EQ(frame.at(3, 3), 0x00FF0000u) << "the fourth frame gets a context and draws";

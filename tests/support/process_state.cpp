@@ -14,6 +14,6 @@ void resetProcessState() {
     render::replaceDepthAllocator(nullptr);
     render::refreshCpuFlag();
     render::limitSpanVariant(testsSpanLimit());
-    setEditedEffect(nullptr);
-    setPanelOpener(nullptr);
+    effect::setEditedEffect(nullptr);
+    effect::setPanelOpener(nullptr);
 }

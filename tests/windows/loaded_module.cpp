@@ -37,4 +37,4 @@ bool loadModule(const std::string& path, std::string* error) {
 
 const LoadedModule& module() { return g_module; }
 
-EffectPtr createEffect() { return EffectPtr(module().factory(nullptr)); }
+EffectPtr module::createEffect() { return EffectPtr(module().factory(nullptr)); }

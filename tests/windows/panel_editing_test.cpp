@@ -11,7 +11,7 @@ namespace {
 const Sections kLoaded = {"init = 1;\r\nseed = 7;", "n = 3;", "beat = 1;", "x1 = i;\r\ny1 = 0;\r\nskip = 0;"};
 
 TEST_F(PanelTest, OpensAHiddenChildOfTheHostWindow) {
-    EffectBase& effect = newEffect();
+    effect::EffectBase& effect = newEffect();
     const HWND panel = openPanel(effect);
     ASSERT_NE(panel, nullptr);
     EXPECT_FALSE(IsWindowVisible(panel));
@@ -21,7 +21,7 @@ TEST_F(PanelTest, OpensAHiddenChildOfTheHostWindow) {
 }
 
 TEST_F(PanelTest, CodeBoxesShowTheLoadedSections) {
-    EffectBase& effect = newEffect();
+    effect::EffectBase& effect = newEffect();
     load(effect, kLoaded);
     const HWND panel = openPanel(effect);
     EXPECT_EQ(windowText(control(panel, kInitEdit)), kLoaded[0]);
@@ -31,7 +31,7 @@ TEST_F(PanelTest, CodeBoxesShowTheLoadedSections) {
 }
 
 TEST_F(PanelTest, OpeningOnAFreshEffectShowsEmptyBoxesAndChangesNothing) {
-    EffectBase& effect = newEffect();
+    effect::EffectBase& effect = newEffect();
     settle(effect);
     const HWND panel = openPanel(effect);
     for (int id : {kInitEdit, kFrameEdit, kBeatEdit, kTriangleEdit}) EXPECT_EQ(windowText(control(panel, id)), "");
@@ -50,7 +50,7 @@ class CodeBoxTest : public PanelTest, public testing::WithParamInterface<CodeBox
 TEST_P(CodeBoxTest, PastedTextReplacesThatSectionOnly) {
     // Emptying a box leaves an empty section, never a missing one.
     for (const char* text : {"a = 2;\r\nb = a;", ""}) {
-        EffectBase& effect = newEffect();
+        effect::EffectBase& effect = newEffect();
         load(effect, kLoaded);
         const HWND panel = openPanel(effect);
         pasteOver(control(panel, GetParam().id), text);
@@ -61,7 +61,7 @@ TEST_P(CodeBoxTest, PastedTextReplacesThatSectionOnly) {
 }
 
 TEST_P(CodeBoxTest, TypingRecompilesOnThe21stFrameAfterwards) {
-    EffectBase& effect = newEffect();
+    effect::EffectBase& effect = newEffect();
     load(effect, kLoaded);
     settle(effect);
     const HWND panel = openPanel(effect);
@@ -81,14 +81,14 @@ INSTANTIATE_TEST_SUITE_P(Boxes, CodeBoxTest,
                          [](const testing::TestParamInfo<CodeBox>& param) { return std::string(param.param.name); });
 
 TEST_F(PanelTest, LinesTypedWithEnterKeepCarriageReturnAndLineFeed) {
-    EffectBase& effect = newEffect();
+    effect::EffectBase& effect = newEffect();
     const HWND panel = openPanel(effect);
     typeKeys(control(panel, kFrameEdit), "a=1;\rb=2;\rc=3;");
     EXPECT_EQ(sections(effect)[1], "a=1;\r\nb=2;\r\nc=3;");
 }
 
 TEST_F(PanelTest, ContinuedTypingPostponesTheRecompilation) {
-    EffectBase& effect = newEffect();
+    effect::EffectBase& effect = newEffect();
     settle(effect);
     const HWND panel = openPanel(effect);
     typeKeys(control(panel, kBeatEdit), "a");
@@ -111,7 +111,7 @@ protected:
         load(*effect, kReloaded);
     }
     const Sections kReloaded = {"reloaded init", "reloaded frame", "reloaded beat", "reloaded triangle"};
-    EffectBase* effect = nullptr;
+    effect::EffectBase* effect = nullptr;
     HWND panel = nullptr;
 };
 
@@ -142,8 +142,8 @@ INSTANTIATE_TEST_SUITE_P(Codes, NotificationTest,
                                          EN_MAXTEXT, 0x7777));
 
 TEST_F(PanelTest, APanelOnAnotherEffectEditsThatEffectOnly) {
-    EffectBase& first = newEffect();
-    EffectBase& second = newEffect();
+    effect::EffectBase& first = newEffect();
+    effect::EffectBase& second = newEffect();
     load(first, kLoaded);
     load(second, {"b init", "b frame", "b beat", "b triangle"});
     settle(first);
@@ -162,7 +162,7 @@ TEST_F(PanelTest, APanelOnAnotherEffectEditsThatEffectOnly) {
 }
 
 TEST_F(PanelTest, AfterDestroyNotificationsChangeNothing) {
-    EffectBase& effect = newEffect();
+    effect::EffectBase& effect = newEffect();
     load(effect, kLoaded);
     settle(effect);
     const HWND panel = openPanel(effect);
@@ -178,8 +178,8 @@ TEST_F(PanelTest, AfterDestroyNotificationsChangeNothing) {
 // belong to the newer panel, and the older one can neither edit through them
 // nor take them away when it goes.
 TEST_F(PanelTest, AnOlderPanelLeftOpenCannotDisturbTheNewOne) {
-    EffectBase& first = newEffect();
-    EffectBase& second = newEffect();
+    effect::EffectBase& first = newEffect();
+    effect::EffectBase& second = newEffect();
     load(first, kLoaded);
     load(second, {"b init", "b frame", "b beat", "b triangle"});
     settle(first);

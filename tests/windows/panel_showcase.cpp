@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     }
     RecordingHost host;
     module().setExtInfo(nullptr, host.table());
-    EffectPtr effect = createEffect();
+    EffectPtr effect = module::createEffect();
     const std::string block = presetBlock(argv[2]);
     effect->loadConfig(reinterpret_cast<const unsigned char*>(block.data()), static_cast<int32_t>(block.size()));
 
