@@ -24,12 +24,12 @@ int32_t triangleCount(double n) {
 
 }  // namespace
 
-void TriangleEffect::runSection(const HostServices& host, Section section, VisData* visData) {
-    const CodeHandle compiled = handle[indexOf(section)];
+void TriangleEffect::runSection(const host::HostServices& host, Section section, host::VisData* visData) {
+    const host::CodeHandle compiled = handle[indexOf(section)];
     if (compiled != nullptr) host.executeCode(compiled, visData);
 }
 
-bool TriangleEffect::bindVariables(const HostServices& host) {
+bool TriangleEffect::bindVariables(const host::HostServices& host) {
     context = host.createContext();
     if (context == nullptr) return false;
     for (int k = 0; k < kScriptVarCount; ++k) {
@@ -43,7 +43,7 @@ bool TriangleEffect::bindVariables(const HostServices& host) {
     return true;
 }
 
-bool TriangleEffect::recompile(const HostServices& host, VisData* visData) {
+bool TriangleEffect::recompile(const host::HostServices& host, host::VisData* visData) {
     // The host's compiler may dispatch window messages on this thread (an
     // error box, a message pump), and so deliver an edit from the panel: it
     // compiles private copies, so that no lock is held while it runs and an
@@ -51,7 +51,7 @@ bool TriangleEffect::recompile(const HostServices& host, VisData* visData) {
     char* texts[kSectionCount] = {};
     if (!copySections(texts)) return false;
 
-    for (CodeHandle& compiled : handle) {
+    for (host::CodeHandle& compiled : handle) {
         if (compiled != nullptr) host.freeCode(compiled);
         compiled = nullptr;
     }
@@ -61,7 +61,7 @@ bool TriangleEffect::recompile(const HostServices& host, VisData* visData) {
     return true;
 }
 
-void TriangleEffect::runTriangleLoop(const HostServices& host, VisData* visData) {
+void TriangleEffect::runTriangleLoop(const host::HostServices& host, host::VisData* visData) {
     render::TriangleSink& sink = render::activeSink();
     const int32_t count = triangleCount(*vars.n);
     // Computed from the rounded count; 1 / 0 gives +infinity for a single triangle.
@@ -81,9 +81,9 @@ void TriangleEffect::runTriangleLoop(const HostServices& host, VisData* visData)
     }
 }
 
-int32_t EFFECT_CALL TriangleEffect::renderFrame(VisData* visData, int32_t isBeat, uint32_t* frameBuffer,
+int32_t EFFECT_CALL TriangleEffect::renderFrame(host::VisData* visData, int32_t isBeat, uint32_t* frameBuffer,
                                                 uint32_t* /*altFrameBuffer*/, int32_t width, int32_t height) {
-    const HostServices* host = host::services();
+    const host::HostServices* host = host::services();
     if (host == nullptr) return 0;
 
     if (!varsBound && !bindVariables(*host)) return 0;  // no context yet: try again next frame

@@ -63,9 +63,9 @@ TriangleEffect::~TriangleEffect() {
         text = nullptr;
     }
 
-    const HostServices* host = host::services();
+    const host::HostServices* host = host::services();
     if (host == nullptr) return;
-    for (CodeHandle& compiled : handle) {
+    for (host::CodeHandle& compiled : handle) {
         if (compiled != nullptr) host->freeCode(compiled);
         compiled = nullptr;
     }

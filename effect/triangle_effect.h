@@ -24,7 +24,7 @@ public:
     static TriangleEffect* create();
 
     EffectBase* EFFECT_CALL destroy(uint32_t flags) override;
-    int32_t EFFECT_CALL renderFrame(VisData* visData, int32_t isBeat, uint32_t* frameBuffer, uint32_t* altFrameBuffer,
+    int32_t EFFECT_CALL renderFrame(host::VisData* visData, int32_t isBeat, uint32_t* frameBuffer, uint32_t* altFrameBuffer,
                                     int32_t width, int32_t height) override;
     WindowHandle EFFECT_CALL openEditor(ModuleHandle moduleInstance, WindowHandle parentWindow) override;
     const char* EFFECT_CALL getDescription() override;
@@ -59,15 +59,15 @@ private:
     TriangleEffect();
     ~TriangleEffect();
 
-    bool bindVariables(const HostServices& host);
+    bool bindVariables(const host::HostServices& host);
     // False when memory for the copies of the texts could not be had.
-    bool recompile(const HostServices& host, VisData* visData);
+    bool recompile(const host::HostServices& host, host::VisData* visData);
     // Copies of the four texts taken together, so they come from one
     // consistent set; false (and nothing allocated) when out of memory.
     bool copySections(char* (&texts)[kSectionCount]) const;
-    void runTriangleLoop(const HostServices& host, VisData* visData);
+    void runTriangleLoop(const host::HostServices& host, host::VisData* visData);
     // A section that failed to compile (a null handle) is skipped.
-    void runSection(const HostServices& host, Section section, VisData* visData);
+    void runSection(const host::HostServices& host, Section section, host::VisData* visData);
 
     friend struct TriangleEffectLayout;
 
@@ -76,8 +76,8 @@ private:
     std::atomic<int32_t> framesSinceEdit;
     char* code[kSectionCount];
     bool varsBound;
-    ScriptContext context;
-    CodeHandle handle[kSectionCount];
+    host::ScriptContext context;
+    host::CodeHandle handle[kSectionCount];
     ScriptVars vars;
 
     // Guards the four code strings against replacement while they are read.

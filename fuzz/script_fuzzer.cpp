@@ -69,8 +69,8 @@ struct Run {
 
 // Registers the effect's variables with its starting values, compiles text
 // and runs it kRuns times. Returns the context for the caller to free.
-ScriptContext compileAndRun(const HostServices& host, const char* text, Run& run) {
-    ScriptContext context = host.createContext();
+host::ScriptContext compileAndRun(const host::HostServices& host, const char* text, Run& run) {
+    host::ScriptContext context = host.createContext();
     if (context == nullptr) fail("no context");
     for (int k = 0; k < effect::kScriptVarCount; ++k) {
         const effect::ScriptVarSpec& entry = effect::kScriptVarSpecs[k];
@@ -80,7 +80,7 @@ ScriptContext compileAndRun(const HostServices& host, const char* text, Run& run
     }
     *run.vars[0] = 64.0;  // w
     *run.vars[1] = 48.0;  // h
-    CodeHandle code = host.compileCode(context, text);
+    host::CodeHandle code = host.compileCode(context, text);
     run.compiled = code != nullptr;
     for (int k = 0; k < kRuns && code != nullptr; ++k) host.executeCode(code, standin::asVisData(musicFrame()));
     host.freeCode(code);
@@ -92,14 +92,14 @@ ScriptContext compileAndRun(const HostServices& host, const char* text, Run& run
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Used as a C string, so the text ends at its first NUL as the effect's would.
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const HostServices& host = *standin_services();
+    const host::HostServices& host = *standin_services();
     const int32_t contextsBefore = standin_live_contexts();
     const int32_t codesBefore = standin_live_codes();
 
     Run first;
     Run second;
-    ScriptContext a = compileAndRun(host, text.c_str(), first);
-    ScriptContext b = compileAndRun(host, text.c_str(), second);
+    host::ScriptContext a = compileAndRun(host, text.c_str(), first);
+    host::ScriptContext b = compileAndRun(host, text.c_str(), second);
 
     if (first.compiled != second.compiled) fail("the same text compiled once and failed once");
     StandinDiagnostic diagnostic;

@@ -30,6 +30,6 @@ extern "C" int32_t HOST_CDECL _ZENTH_KIRO_RetrFunc(void* /*hostHandle*/, const c
     return 1;
 }
 
-extern "C" void HOST_CDECL _ZENTH_KIRO_SetExtInfo(void* /*hostHandle*/, const HostServices* services) {
+extern "C" void HOST_CDECL _ZENTH_KIRO_SetExtInfo(void* /*hostHandle*/, const host::HostServices* services) {
     host::setServices(services);
 }

@@ -22,5 +22,5 @@ effect::EffectBase* HOST_CDECL createEffect(char* descriptionBuffer);
 extern "C" {
 int32_t HOST_CDECL _ZENTH_KIRO_RetrFunc(void* hostHandle, const char** identifierOut,
                                         module::EffectFactory* factoryOut);
-void HOST_CDECL _ZENTH_KIRO_SetExtInfo(void* hostHandle, const HostServices* services);
+void HOST_CDECL _ZENTH_KIRO_SetExtInfo(void* hostHandle, const host::HostServices* services);
 }

@@ -44,7 +44,7 @@ Session::~Session() {
     host::setServices(nullptr);
 }
 
-std::vector<NothingDrawnNote> Session::renderFrame(int32_t number, bool beat, VisData* visData) {
+std::vector<NothingDrawnNote> Session::renderFrame(int32_t number, bool beat, host::VisData* visData) {
     watch_.beginFrame();
     if (number > 0 && options_.clearEachFrame) std::fill(frame_.pixels.begin(), frame_.pixels.end(), options_.fill);
     for (effect::TriangleEffect* effect : effects_) {

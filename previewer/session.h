@@ -17,7 +17,9 @@
 namespace effect {
 class TriangleEffect;
 }  // namespace effect
+namespace host {
 struct VisData;
+}  // namespace host
 
 namespace previewer {
 
@@ -36,7 +38,7 @@ public:
     // the beat flag and the host's per-frame data block. Frame 0 starts
     // from the fill word, and so does every frame with --clear. Returns what
     // kept any effect from drawing.
-    std::vector<NothingDrawnNote> renderFrame(int32_t number, bool beat, VisData* visData);
+    std::vector<NothingDrawnNote> renderFrame(int32_t number, bool beat, host::VisData* visData);
     // The same with the beat every --beat-every frames and silence at 60
     // frames a second.
     std::vector<NothingDrawnNote> renderFrame(int32_t number);

@@ -19,7 +19,7 @@ TEST(Exports, RetrFuncHandsOutIdentifierAndFactory) {
 }
 
 TEST(Exports, SetExtInfoKeepsTheTable) {
-    HostServices table{};
+    host::HostServices table{};
     _ZENTH_KIRO_SetExtInfo(nullptr, &table);
     EXPECT_EQ(host::services(), &table);
     _ZENTH_KIRO_SetExtInfo(nullptr, nullptr);

@@ -100,9 +100,9 @@ void PrintTo(const RefusedVariables& refused, std::ostream* out) { *out << refus
 
 std::set<std::string> g_refused;
 
-RegisterVariableFn g_realRegisterVariable = nullptr;
+host::RegisterVariableFn g_realRegisterVariable = nullptr;
 
-double* HOST_CDECL refusingRegisterVariable(ScriptContext context, const char* name) {
+double* HOST_CDECL refusingRegisterVariable(host::ScriptContext context, const char* name) {
     if (g_refused.count(name) != 0) return nullptr;
     return g_realRegisterVariable(context, name);
 }
@@ -118,7 +118,7 @@ protected:
     }
     ~RefusedVariableTest() override { g_refused.clear(); }
 
-    HostServices table{};
+    host::HostServices table{};
 };
 
 TEST_P(RefusedVariableTest, EffectFallsBackToItsOwnStorage) {

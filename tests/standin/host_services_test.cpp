@@ -12,10 +12,10 @@ namespace {
 
 using standin_test::ScriptHarness;
 
-const HostServices& services() { return *standin_services(); }
+const host::HostServices& services() { return *standin_services(); }
 
 TEST(StandinServices, TableHasTheServicesInTheirSlotsAndTheBlendWord) {
-    const HostServices& host = services();
+    const host::HostServices& host = services();
     EXPECT_EQ(standin_services(), &host);
     EXPECT_EQ(host.unused0, nullptr);
     EXPECT_EQ(host.unused1, nullptr);
@@ -34,7 +34,7 @@ TEST(StandinServices, TableHasTheServicesInTheirSlotsAndTheBlendWord) {
 }
 
 TEST(StandinServices, NullArgumentsAreHarmless) {
-    const HostServices& host = services();
+    const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
     StandinDiagnostic diagnostic = {};
@@ -48,7 +48,7 @@ TEST(StandinServices, NullArgumentsAreHarmless) {
     host.freeCode(nullptr);
     host.freeContext(nullptr);
 
-    ScriptContext context = host.createContext();
+    host::ScriptContext context = host.createContext();
     ASSERT_NE(context, nullptr);
     EXPECT_EQ(host.registerVariable(context, nullptr), nullptr);
     EXPECT_EQ(host.compileCode(context, nullptr), nullptr);
@@ -68,7 +68,7 @@ TEST(StandinServices, RegisteredVariablesAreBoundByAddress) {
     ASSERT_NE(out, nullptr);
     EXPECT_NE(in, out);
     EXPECT_EQ(*in, 0.0);
-    CodeHandle code = script.compile("out = in * 2");
+    host::CodeHandle code = script.compile("out = in * 2");
     ASSERT_NE(code, nullptr);
     for (double value : {1.5, -4.0, 10.0}) {
         *in = value;  // written after compiling: read at run time
@@ -108,8 +108,8 @@ TEST(StandinServices, VariableFirstUsedByCodeIsTheOneRegisteredLater) {
 
 TEST(StandinServices, UnregisteredVariablesAreSharedByTheCodesOfAContext) {
     ScriptHarness script;
-    CodeHandle writer = script.compile("t = t + 3");
-    CodeHandle reader = script.compile("u = t * 10");
+    host::CodeHandle writer = script.compile("t = t + 3");
+    host::CodeHandle reader = script.compile("u = t * 10");
     ASSERT_NE(writer, nullptr);
     ASSERT_NE(reader, nullptr);
     script.host.executeCode(writer, nullptr);
@@ -146,7 +146,7 @@ TEST(StandinServices, AddressesStayPutWhileVariablesAreAdded) {
 }
 
 std::vector<double> draws(ScriptHarness& script, const char* text, int count) {
-    CodeHandle code = script.compile(text);
+    host::CodeHandle code = script.compile(text);
     EXPECT_NE(code, nullptr);
     std::vector<double> values;
     for (int k = 0; k < count; ++k) {
@@ -169,10 +169,10 @@ TEST(StandinRandom, CodesOfAContextShareOneGenerator) {
     ScriptHarness oneCode;
     const std::vector<double> reference = draws(oneCode, "r = rand(1)", 4);
     ScriptHarness twoCodes;
-    CodeHandle a = twoCodes.compile("r = rand(1)");
-    CodeHandle b = twoCodes.compile("r = rand(1)");
+    host::CodeHandle a = twoCodes.compile("r = rand(1)");
+    host::CodeHandle b = twoCodes.compile("r = rand(1)");
     std::vector<double> values;
-    for (CodeHandle code : {a, b, b, a}) {
+    for (host::CodeHandle code : {a, b, b, a}) {
         twoCodes.host.executeCode(code, nullptr);
         values.push_back(*twoCodes.var("r"));
     }
@@ -193,19 +193,19 @@ TEST(StandinRandom, StaysInsideItsRange) {
 }
 
 TEST(StandinLeaks, LiveCountsFollowCreationAndRelease) {
-    const HostServices& host = services();
+    const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
-    ScriptContext a = host.createContext();
-    ScriptContext b = host.createContext();
-    CodeHandle a1 = host.compileCode(a, "x = 1");
-    CodeHandle a2 = host.compileCode(a, "");
-    CodeHandle bad = host.compileCode(a, "x = ");
-    CodeHandle b1 = host.compileCode(b, "y = 2");
+    host::ScriptContext a = host.createContext();
+    host::ScriptContext b = host.createContext();
+    host::CodeHandle a1 = host.compileCode(a, "x = 1");
+    host::CodeHandle a2 = host.compileCode(a, "");
+    host::CodeHandle bad = host.compileCode(a, "x = ");
+    host::CodeHandle b1 = host.compileCode(b, "y = 2");
     EXPECT_EQ(bad, nullptr);
     EXPECT_EQ(standin_live_contexts(), contexts + 2);
     EXPECT_EQ(standin_live_codes(), codes + 3);
-    for (CodeHandle code : {a1, a2, b1}) host.freeCode(code);
+    for (host::CodeHandle code : {a1, a2, b1}) host.freeCode(code);
     EXPECT_EQ(standin_live_codes(), codes);
     host.freeContext(a);
     host.freeContext(b);
@@ -213,12 +213,12 @@ TEST(StandinLeaks, LiveCountsFollowCreationAndRelease) {
 }
 
 TEST(StandinLeaks, CodeOutlivingItsContextStillRunsSafely) {
-    const HostServices& host = services();
+    const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
-    ScriptContext context = host.createContext();
+    host::ScriptContext context = host.createContext();
     double* x = host.registerVariable(context, "x");
-    CodeHandle code = host.compileCode(context, "x = x + 1; y = rand(1)");
+    host::CodeHandle code = host.compileCode(context, "x = x + 1; y = rand(1)");
     ASSERT_NE(code, nullptr);
     host.executeCode(code, nullptr);
     EXPECT_EQ(*x, 1.0);
@@ -237,11 +237,11 @@ TEST(StandinLeaks, CodeOutlivingItsContextStillRunsSafely) {
 }
 
 TEST(StandinLeaks, FreedHandlesAreIgnored) {
-    const HostServices& host = services();
+    const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
-    ScriptContext context = host.createContext();
-    CodeHandle code = host.compileCode(context, "x = 1");
+    host::ScriptContext context = host.createContext();
+    host::CodeHandle code = host.compileCode(context, "x = 1");
     host.executeCode(code, nullptr);
     host.freeCode(code);
     host.executeCode(code, nullptr);
@@ -254,10 +254,10 @@ TEST(StandinLeaks, FreedHandlesAreIgnored) {
 
 TEST(StandinServices, VisDataIsPassedOverUntouched) {
     ScriptHarness script;
-    CodeHandle code = script.compile("x = 4");
+    host::CodeHandle code = script.compile("x = 4");
     ASSERT_NE(code, nullptr);
     char opaque[16] = {};
-    script.host.executeCode(code, reinterpret_cast<VisData*>(opaque));
+    script.host.executeCode(code, reinterpret_cast<host::VisData*>(opaque));
     EXPECT_EQ(*script.var("x"), 4.0);
 }
 
@@ -273,7 +273,7 @@ TEST(StandinStress, ContextsOnSeparateThreads) {
             for (int round = 0; round < 200; ++round) {
                 ScriptHarness script;
                 double* sum = script.var("sum");
-                CodeHandle code = script.compile("sum = sum + rand(1) * 0 + 1");
+                host::CodeHandle code = script.compile("sum = sum + rand(1) * 0 + 1");
                 EXPECT_EQ(script.compile("sum = "), nullptr);
                 for (int k = 0; k < 10; ++k) script.host.executeCode(code, nullptr);
                 results[t] += *sum;

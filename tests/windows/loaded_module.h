@@ -12,7 +12,7 @@
 extern "C" {
 typedef effect::EffectBase*(HOST_CDECL* EffectFactoryFn)(char* descriptionBuffer);
 typedef int32_t(HOST_CDECL* RetrFuncFn)(void* hostHandle, const char** identifierOut, EffectFactoryFn* factoryOut);
-typedef void(HOST_CDECL* SetExtInfoFn)(void* hostHandle, const HostServices* services);
+typedef void(HOST_CDECL* SetExtInfoFn)(void* hostHandle, const host::HostServices* services);
 }
 
 struct LoadedModule {
