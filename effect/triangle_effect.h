@@ -59,16 +59,12 @@ private:
     TriangleEffect();
     ~TriangleEffect();
 
-    bool bindVariables(const host::HostServices& host);
-    // False when memory for the copies of the texts could not be had.
-    bool recompile(const host::HostServices& host, host::VisData* visData);
     // Copies of the four texts taken together, so they come from one
     // consistent set; false (and nothing allocated) when out of memory.
     bool copySections(char* (&texts)[kSectionCount]) const;
-    void runTriangleLoop(const host::HostServices& host, host::VisData* visData);
-    // A section that failed to compile (a null handle) is skipped.
-    void runSection(const host::HostServices& host, Section section, host::VisData* visData);
 
+    // Drives the frames on the fields below (effect/frame_driver.h).
+    friend class FrameDriver;
     friend struct TriangleEffectLayout;
 
     // Field order follows the host-side description of the object: the four
