@@ -11,7 +11,8 @@ namespace {
 
 // The dialog template's ids (resources/panel_ids.h, which the resource script
 // reads) are the sections table's.
-static_assert(effect::sectionInfo(effect::Section::Init).editId == IDC_INIT_EDIT && effect::sectionInfo(effect::Section::Frame).editId == IDC_FRAME_EDIT &&
+static_assert(effect::sectionInfo(effect::Section::Init).editId == IDC_INIT_EDIT &&
+                  effect::sectionInfo(effect::Section::Frame).editId == IDC_FRAME_EDIT &&
                   effect::sectionInfo(effect::Section::Beat).editId == IDC_BEAT_EDIT &&
                   effect::sectionInfo(effect::Section::Triangle).editId == IDC_TRIANGLE_EDIT,
               "edit ids");
@@ -33,7 +34,8 @@ SlotIndex editSlot(const effect::SectionInfo& info) {
     return static_cast<SlotIndex>(kInitEdit + effect::indexOf(info.section));
 }
 SlotIndex labelSlot(const effect::SectionInfo& info) {
-    return static_cast<SlotIndex>(kFrameLabel + effect::indexOf(info.section) - effect::indexOf(effect::Section::Frame));
+    return static_cast<SlotIndex>(kFrameLabel + effect::indexOf(info.section) -
+                                  effect::indexOf(effect::Section::Frame));
 }
 static_assert(kTriangleEdit == kInitEdit + 3 && kTriangleLabel == kFrameLabel + 2,
               "records in section order");

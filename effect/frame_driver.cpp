@@ -102,7 +102,8 @@ int32_t FrameDriver::renderFrame(TriangleEffect& effect, host::VisData* visData,
     // copies the counter stays due and the next frame tries again.
     int32_t counter = effect.framesSinceEdit.load();
     const bool compiled = counter != TriangleEffect::kRecompileFrame || recompile(effect, *host, visData);
-    if (compiled && counter != TriangleEffect::kCounterRest) effect.framesSinceEdit.compare_exchange_strong(counter, counter + 1);
+    if (compiled && counter != TriangleEffect::kCounterRest)
+        effect.framesSinceEdit.compare_exchange_strong(counter, counter + 1);
 
     runSection(effect, *host, Section::Frame, visData);
 

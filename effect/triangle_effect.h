@@ -24,8 +24,8 @@ public:
     static TriangleEffect* create();
 
     EffectBase* EFFECT_CALL destroy(uint32_t flags) override;
-    int32_t EFFECT_CALL renderFrame(host::VisData* visData, int32_t isBeat, uint32_t* frameBuffer, uint32_t* altFrameBuffer,
-                                    int32_t width, int32_t height) override;
+    int32_t EFFECT_CALL renderFrame(host::VisData* visData, int32_t isBeat, uint32_t* frameBuffer,
+                                    uint32_t* altFrameBuffer, int32_t width, int32_t height) override;
     WindowHandle EFFECT_CALL openEditor(ModuleHandle moduleInstance, WindowHandle parentWindow) override;
     const char* EFFECT_CALL getDescription() override;
     void EFFECT_CALL loadConfig(const unsigned char* data, int32_t length) override;

@@ -21,7 +21,7 @@
 namespace previewer {
 
 const std::array<const char*, kPresetSections> kSectionNames = {effect::kSections[0].name, effect::kSections[1].name,
-                                                                 effect::kSections[2].name, effect::kSections[3].name};
+                                                                effect::kSections[2].name, effect::kSections[3].name};
 
 namespace {
 

@@ -13,6 +13,9 @@
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
 
+using effect::Section;
+using effect::TriangleEffect;
+
 namespace {
 
 TEST(CodeReplacementStress, PanelEditsRaceWithRecompilesSafely) {
@@ -22,7 +25,7 @@ TEST(CodeReplacementStress, PanelEditsRaceWithRecompilesSafely) {
     std::atomic<bool> done{false};
 
     std::thread panel([&] {
-        const effect::Section sections[] = {effect::Section::Init, effect::Section::Frame, effect::Section::Beat, effect::Section::Triangle};
+        const Section sections[] = {Section::Init, Section::Frame, Section::Beat, Section::Triangle};
         std::string text;
         for (int k = 0; !done.load(); ++k) {
             text.assign(static_cast<size_t>(k % 97), static_cast<char>('a' + k % 26));
@@ -81,18 +84,18 @@ const StressPreset kFinalPreset = {"", "n = 12; zbuf = 0; zbclear = 0", "",
                                    "x1 = i * 2 - 1; y1 = -0.8; x2 = x1 + 0.3; y2 = 0.9; x3 = -0.2; y3 = i;\r\n"
                                    "red1 = i; green1 = 0.5; blue1 = 1 - i"};
 
-void editAsThePanelDoes(effect::TriangleEffect& effect, effect::Section section, const char* text) {
-    effect.acceptEdit(section, effect::TriangleEffect::newCodeString(text, std::strlen(text)));
+void editAsThePanelDoes(TriangleEffect& effect, Section section, const char* text) {
+    effect.acceptEdit(section, TriangleEffect::newCodeString(text, std::strlen(text)));
 }
 
-void editAll(effect::TriangleEffect& effect, const StressPreset& preset) {
-    editAsThePanelDoes(effect, effect::Section::Init, preset.init);
-    editAsThePanelDoes(effect, effect::Section::Frame, preset.frame);
-    editAsThePanelDoes(effect, effect::Section::Beat, preset.beat);
-    editAsThePanelDoes(effect, effect::Section::Triangle, preset.triangle);
+void editAll(TriangleEffect& effect, const StressPreset& preset) {
+    editAsThePanelDoes(effect, Section::Init, preset.init);
+    editAsThePanelDoes(effect, Section::Frame, preset.frame);
+    editAsThePanelDoes(effect, Section::Beat, preset.beat);
+    editAsThePanelDoes(effect, Section::Triangle, preset.triangle);
 }
 
-std::vector<uint32_t> renderOnce(effect::TriangleEffect& effect, int width, int height) {
+std::vector<uint32_t> renderOnce(TriangleEffect& effect, int width, int height) {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0x00102030u);
     effect.renderFrame(nullptr, 0, pixels.data(), nullptr, width, height);
     return pixels;
@@ -119,8 +122,8 @@ TEST(CodeReplacementStress, RealEditsRaceWithRealRendersAndTheLastEditsWin) {
                 switch (k % 5) {
                     case 0: loadBlock(*effect, presetBlock(preset.init, preset.frame, preset.beat, preset.triangle)); break;
                     case 1: EXPECT_GE(effect->saveConfig(block.data()), 4); break;
-                    case 2: editAsThePanelDoes(*effect, effect::Section::Frame, preset.frame); break;
-                    case 3: editAsThePanelDoes(*effect, effect::Section::Triangle, preset.triangle); break;
+                    case 2: editAsThePanelDoes(*effect, Section::Frame, preset.frame); break;
+                    case 3: editAsThePanelDoes(*effect, Section::Triangle, preset.triangle); break;
                     default: editAll(*effect, preset); break;
                 }
                 edits.fetch_add(1);
@@ -142,7 +145,7 @@ TEST(CodeReplacementStress, RealEditsRaceWithRealRendersAndTheLastEditsWin) {
         panel.join();
 
         standin_set_blend_mode_word(1);
-        for (int frame = 0; frame <= effect::TriangleEffect::kCounterRest; ++frame) renderOnce(*effect, kWidth, kHeight);
+        for (int frame = 0; frame <= TriangleEffect::kCounterRest; ++frame) renderOnce(*effect, kWidth, kHeight);
         EffectPtr fresh = makeEffect();
         loadBlock(*fresh, presetBlock(kFinalPreset.init, kFinalPreset.frame, kFinalPreset.beat, kFinalPreset.triangle));
         EXPECT_EQ(renderOnce(*effect, kWidth, kHeight), renderOnce(*fresh, kWidth, kHeight))

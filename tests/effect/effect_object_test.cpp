@@ -8,6 +8,12 @@
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
 
+using effect::editedEffect;
+using effect::EffectBase;
+using effect::Section;
+using effect::setEditedEffect;
+using effect::TriangleEffect;
+
 namespace {
 
 TEST(Exports, RetrFuncHandsOutIdentifierAndFactory) {
@@ -35,18 +41,18 @@ TEST(Factory, BufferReceivesDescriptionAndNoEffect) {
 }
 
 TEST(Factory, NullBufferCreatesEffectWithDescription) {
-    const int32_t before = effect::TriangleEffect::liveInstanceCount();
-    effect::EffectBase* effect = module::createEffect(nullptr);
+    const int32_t before = TriangleEffect::liveInstanceCount();
+    EffectBase* effect = module::createEffect(nullptr);
     ASSERT_NE(effect, nullptr);
     EXPECT_STREQ(effect->getDescription(), "Render / Triangle");
-    EXPECT_EQ(effect::TriangleEffect::liveInstanceCount(), before + 1);
-    EXPECT_EQ(effect->destroy(effect::EffectBase::kFreeMemory), effect);
-    EXPECT_EQ(effect::TriangleEffect::liveInstanceCount(), before);
+    EXPECT_EQ(TriangleEffect::liveInstanceCount(), before + 1);
+    EXPECT_EQ(effect->destroy(EffectBase::kFreeMemory), effect);
+    EXPECT_EQ(TriangleEffect::liveInstanceCount(), before);
 }
 
 TEST(EffectObject, FreshEffectHasEmptySectionsAndCounterAt20) {
     EffectPtr effect = makeEffect();
-    for (effect::Section s : {effect::Section::Init, effect::Section::Frame, effect::Section::Beat, effect::Section::Triangle})
+    for (Section s : {Section::Init, Section::Frame, Section::Beat, Section::Triangle})
         EXPECT_EQ(sectionText(*effect, s), "");
     EXPECT_EQ(effect->recompileCounter(), 20);
     EXPECT_FALSE(effect->variablesBound());
@@ -55,11 +61,11 @@ TEST(EffectObject, FreshEffectHasEmptySectionsAndCounterAt20) {
 TEST(EffectObject, DestroyWithoutFreeFlagKeepsMemory) {
     // The host may destroy an object it placed itself; flag bit 0 clear means
     // the memory stays. The storage is released by hand afterwards.
-    effect::TriangleEffect* effect = effect::TriangleEffect::create();
+    TriangleEffect* effect = TriangleEffect::create();
     ASSERT_NE(effect, nullptr);
-    const int32_t before = effect::TriangleEffect::liveInstanceCount();
+    const int32_t before = TriangleEffect::liveInstanceCount();
     EXPECT_EQ(effect->destroy(0), effect);
-    EXPECT_EQ(effect::TriangleEffect::liveInstanceCount(), before - 1);
+    EXPECT_EQ(TriangleEffect::liveInstanceCount(), before - 1);
     ::operator delete(static_cast<void*>(effect));
 }
 
@@ -106,28 +112,28 @@ TEST(EffectObject, WithoutHostTableDestructionMakesNoHostCalls) {
 TEST(EffectObject, DestroyingTheEditedEffectClearsThePanelsPointer) {
     EffectPtr edited = makeEffect();
     EffectPtr other = makeEffect();
-    effect::setEditedEffect(edited.get());
+    setEditedEffect(edited.get());
     other.reset();
-    EXPECT_EQ(effect::editedEffect(), edited.get()) << "another effect's destruction leaves it alone";
+    EXPECT_EQ(editedEffect(), edited.get()) << "another effect's destruction leaves it alone";
     edited.reset();
-    EXPECT_EQ(effect::editedEffect(), nullptr);
+    EXPECT_EQ(editedEffect(), nullptr);
 }
 
 TEST(EffectObject, OpenEditorTargetsTheEffectEvenWithoutAPanel) {
     EffectPtr effect = makeEffect();
     effect->openEditor(nullptr, nullptr);
-    EXPECT_EQ(effect::editedEffect(), effect.get());
+    EXPECT_EQ(editedEffect(), effect.get());
     effect.reset();
-    EXPECT_EQ(effect::editedEffect(), nullptr);
+    EXPECT_EQ(editedEffect(), nullptr);
 }
 
 TEST(CodeReplacement, ReplacesOneSectionAndKeepsOthers) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("a", "b", "c", "d"));
-    ASSERT_TRUE(effect->replaceSection(effect::Section::Beat, "x = 1;\r\ny = 2"));
+    ASSERT_TRUE(effect->replaceSection(Section::Beat, "x = 1;\r\ny = 2"));
     EXPECT_EQ(saveBlock(*effect), presetBlock("a", "b", "x = 1;\r\ny = 2", "d"));
-    effect->adoptSection(effect::Section::Init, nullptr);
-    EXPECT_EQ(sectionText(*effect, effect::Section::Init), "a") << "a failed allocation keeps the section";
+    effect->adoptSection(Section::Init, nullptr);
+    EXPECT_EQ(sectionText(*effect, Section::Init), "a") << "a failed allocation keeps the section";
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include "support/effect_fixture.h"
 
+using effect::Section;
+
 namespace {
 
 using namespace std::string_literals;
@@ -53,14 +55,14 @@ TEST(PresetBlock, NullDataIsIgnored) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("1", "2", "3", "4"));
     effect->loadConfig(nullptr, 100);
-    EXPECT_EQ(sectionText(*effect, effect::Section::Init), "1");
+    EXPECT_EQ(sectionText(*effect, Section::Init), "1");
 }
 
 TEST(PresetBlock, FourNulsGiveFourEmptySections) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("1", "2", "3", "4"));
     loadBlock(*effect, "\0\0\0\0"s);
-    for (effect::Section s : {effect::Section::Init, effect::Section::Frame, effect::Section::Beat, effect::Section::Triangle})
+    for (Section s : {Section::Init, Section::Frame, Section::Beat, Section::Triangle})
         EXPECT_EQ(sectionText(*effect, s), "");
 }
 

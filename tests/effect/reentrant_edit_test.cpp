@@ -14,17 +14,20 @@
 #include "support/fake_host.h"
 #include "support/hang_watchdog.h"
 
+using effect::Section;
+using effect::TriangleEffect;
+
 namespace {
 
 // What the panel does for one notification from a code box.
-void panelEdit(effect::TriangleEffect& effect, effect::Section section, const char* text) {
-    effect.acceptEdit(section, effect::TriangleEffect::newCodeString(text, std::strlen(text)));
+void panelEdit(TriangleEffect& effect, Section section, const char* text) {
+    effect.acceptEdit(section, TriangleEffect::newCodeString(text, std::strlen(text)));
 }
 
 struct ReentrantCall {
     const char* name;
     const char* duringCompileOf;  // the section text whose compilation makes the call
-    std::function<void(effect::TriangleEffect&)> call;
+    std::function<void(TriangleEffect&)> call;
     std::vector<std::string> compiledOn21stFrame;  // empty: nothing is recompiled
     std::string blockAfter;                        // what saveConfig gives once it is all over
 };
@@ -33,25 +36,25 @@ const std::vector<std::string> kLoaded = {"I", "F", "B", "T"};
 
 std::vector<ReentrantCall> reentrantCalls() {
     return {
-        {"EditOfTheSectionBeingCompiled", "F", [](effect::TriangleEffect& e) { panelEdit(e, effect::Section::Frame, "F2"); },
+        {"EditOfTheSectionBeingCompiled", "F", [](TriangleEffect& e) { panelEdit(e, Section::Frame, "F2"); },
          {"I", "F2", "B", "T"}, presetBlock("I", "F2", "B", "T")},
-        {"EditOfASectionAlreadyCompiled", "B", [](effect::TriangleEffect& e) { panelEdit(e, effect::Section::Init, "I2"); },
+        {"EditOfASectionAlreadyCompiled", "B", [](TriangleEffect& e) { panelEdit(e, Section::Init, "I2"); },
          {"I2", "F", "B", "T"}, presetBlock("I2", "F", "B", "T")},
-        {"EditOfASectionStillToCompile", "I", [](effect::TriangleEffect& e) { panelEdit(e, effect::Section::Triangle, "T2"); },
+        {"EditOfASectionStillToCompile", "I", [](TriangleEffect& e) { panelEdit(e, Section::Triangle, "T2"); },
          {"I", "F", "B", "T2"}, presetBlock("I", "F", "B", "T2")},
         {"TwoEditsTheLaterWins", "T",
-         [](effect::TriangleEffect& e) {
-             panelEdit(e, effect::Section::Beat, "B2");
-             panelEdit(e, effect::Section::Beat, "B3");
+         [](TriangleEffect& e) {
+             panelEdit(e, Section::Beat, "B2");
+             panelEdit(e, Section::Beat, "B3");
          },
          {"I", "F", "B3", "T"}, presetBlock("I", "F", "B3", "T")},
         {"PresetLoadedKeepsTheCounter", "F",
-         [](effect::TriangleEffect& e) { loadBlock(e, presetBlock("I2", "F2", "B2", "T2")); }, {},
+         [](TriangleEffect& e) { loadBlock(e, presetBlock("I2", "F2", "B2", "T2")); }, {},
          presetBlock("I2", "F2", "B2", "T2")},
         {"PresetSaved", "B",
-         [](effect::TriangleEffect& e) { EXPECT_EQ(saveBlock(e), presetBlock("I", "F", "B", "T")); }, {},
+         [](TriangleEffect& e) { EXPECT_EQ(saveBlock(e), presetBlock("I", "F", "B", "T")); }, {},
          presetBlock("I", "F", "B", "T")},
-        {"SectionCopied", "I", [](effect::TriangleEffect& e) { EXPECT_EQ(sectionText(e, effect::Section::Triangle), "T"); }, {},
+        {"SectionCopied", "I", [](TriangleEffect& e) { EXPECT_EQ(sectionText(e, Section::Triangle), "T"); }, {},
          presetBlock("I", "F", "B", "T")},
     };
 }
@@ -92,7 +95,7 @@ TEST_P(ReentrantCompileTest, FinishesAndCompilesTheEditAtTheNextDueRecompilation
     for (int frame = 1; frame <= 20; ++frame) EXPECT_TRUE(renderFrame().empty()) << "frame " << frame;
     EXPECT_EQ(renderFrame(), row.compiledOn21stFrame) << "21st frame";
     for (int frame = 22; frame <= 42; ++frame) EXPECT_TRUE(renderFrame().empty()) << "frame " << frame;
-    EXPECT_EQ(effect->recompileCounter(), effect::TriangleEffect::kCounterRest);
+    EXPECT_EQ(effect->recompileCounter(), TriangleEffect::kCounterRest);
     EXPECT_EQ(saveBlock(*effect), row.blockAfter);
 }
 

@@ -15,6 +15,10 @@
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
 
+using effect::EffectBase;
+using effect::Section;
+using effect::TriangleEffect;
+
 namespace {
 
 using hardening::GuardedFrame;
@@ -25,11 +29,11 @@ using hardening::NothrowFailure;
 constexpr long kMostAllocations = 64;
 
 TEST(AllocationFailure, FactoryReturnsNullAndLeaksNothingWhicheverAllocationFails) {
-    const int32_t instances = effect::TriangleEffect::liveInstanceCount();
+    const int32_t instances = TriangleEffect::liveInstanceCount();
     long successes = 0;
     for (; successes < kMostAllocations; ++successes) {
         const long live = hardening::liveAllocations();
-        effect::EffectBase* effect = nullptr;
+        EffectBase* effect = nullptr;
         long failures = 0;
         {
             NothrowFailure failure(successes);
@@ -38,11 +42,11 @@ TEST(AllocationFailure, FactoryReturnsNullAndLeaksNothingWhicheverAllocationFail
         }
         if (failures == 0) {
             ASSERT_NE(effect, nullptr);
-            effect->destroy(effect::EffectBase::kFreeMemory);
+            effect->destroy(EffectBase::kFreeMemory);
             break;
         }
         EXPECT_EQ(effect, nullptr) << "allocation " << successes << " failed";
-        EXPECT_EQ(effect::TriangleEffect::liveInstanceCount(), instances) << "allocation " << successes << " failed";
+        EXPECT_EQ(TriangleEffect::liveInstanceCount(), instances) << "allocation " << successes << " failed";
         EXPECT_EQ(hardening::liveAllocations(), live) << "allocation " << successes << " failed";
     }
     EXPECT_LT(successes, kMostAllocations);
@@ -75,7 +79,7 @@ TEST(AllocationFailure, EditKeepsThePreviousSectionWhenItsCopyFails) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("i", "f", "b", "t"));
     const long live = hardening::liveAllocations();
-    for (effect::Section section : {effect::Section::Init, effect::Section::Frame, effect::Section::Beat, effect::Section::Triangle}) {
+    for (Section section : {Section::Init, Section::Frame, Section::Beat, Section::Triangle}) {
         NothrowFailure failure;
         EXPECT_FALSE(effect->replaceSection(section, "edited"));
         EXPECT_EQ(failure.failures(), 1);
@@ -90,8 +94,8 @@ TEST(AllocationFailure, RecompileWithoutMemoryForItsCopiesKeepsTheOldCodeAndRetr
     uint32_t pixels[16] = {};
     loadBlock(*effect, presetBlock("i", "f", "b", "t"));
     effect->renderFrame(nullptr, 0, pixels, nullptr, 4, 4);
-    effect->acceptEdit(effect::Section::Frame, effect::TriangleEffect::newCodeString("f2", 2));
-    for (int frame = 0; frame < effect::TriangleEffect::kRecompileFrame; ++frame)
+    effect->acceptEdit(Section::Frame, TriangleEffect::newCodeString("f2", 2));
+    for (int frame = 0; frame < TriangleEffect::kRecompileFrame; ++frame)
         effect->renderFrame(nullptr, 0, pixels, nullptr, 4, 4);
 
     // Each of the four copies fails in turn on the due frame.
@@ -106,13 +110,13 @@ TEST(AllocationFailure, RecompileWithoutMemoryForItsCopiesKeepsTheOldCodeAndRetr
         }
         EXPECT_EQ(failures, 1) << "copy " << successes << " failed";
         EXPECT_EQ(host.calls, (std::vector<std::string>{"execute:f"})) << "copy " << successes << " failed";
-        EXPECT_EQ(effect->recompileCounter(), effect::TriangleEffect::kRecompileFrame) << "still due";
+        EXPECT_EQ(effect->recompileCounter(), TriangleEffect::kRecompileFrame) << "still due";
         EXPECT_EQ(hardening::liveAllocations(), live) << "copy " << successes << " failed";
     }
     host.clearCalls();
     effect->renderFrame(nullptr, 0, pixels, nullptr, 4, 4);
     EXPECT_EQ(host.count("compile:f2"), 1) << "with memory the edit compiles";
-    EXPECT_EQ(effect->recompileCounter(), effect::TriangleEffect::kCounterRest);
+    EXPECT_EQ(effect->recompileCounter(), TriangleEffect::kCounterRest);
 }
 
 class DepthAllocationTest : public testing::Test {

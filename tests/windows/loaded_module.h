@@ -23,7 +23,7 @@ struct LoadedModule {
 
 // Loads the module once; false with a reason when it cannot be used.
 bool loadModule(const std::string& path, std::string* error);
-const LoadedModule& module();
+const LoadedModule& loadedModule();
 
 struct EffectDeleter {
     void operator()(effect::EffectBase* effect) const {
@@ -33,4 +33,4 @@ struct EffectDeleter {
 using EffectPtr = std::unique_ptr<effect::EffectBase, EffectDeleter>;
 
 // A new effect from the module's factory (null when it refuses).
-EffectPtr module::createEffect();
+EffectPtr createEffect();

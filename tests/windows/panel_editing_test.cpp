@@ -6,12 +6,14 @@
 
 #include "panel_fixture.h"
 
+using effect::EffectBase;
+
 namespace {
 
 const Sections kLoaded = {"init = 1;\r\nseed = 7;", "n = 3;", "beat = 1;", "x1 = i;\r\ny1 = 0;\r\nskip = 0;"};
 
 TEST_F(PanelTest, OpensAHiddenChildOfTheHostWindow) {
-    effect::EffectBase& effect = newEffect();
+    EffectBase& effect = newEffect();
     const HWND panel = openPanel(effect);
     ASSERT_NE(panel, nullptr);
     EXPECT_FALSE(IsWindowVisible(panel));
@@ -21,7 +23,7 @@ TEST_F(PanelTest, OpensAHiddenChildOfTheHostWindow) {
 }
 
 TEST_F(PanelTest, CodeBoxesShowTheLoadedSections) {
-    effect::EffectBase& effect = newEffect();
+    EffectBase& effect = newEffect();
     load(effect, kLoaded);
     const HWND panel = openPanel(effect);
     EXPECT_EQ(windowText(control(panel, kInitEdit)), kLoaded[0]);
@@ -31,7 +33,7 @@ TEST_F(PanelTest, CodeBoxesShowTheLoadedSections) {
 }
 
 TEST_F(PanelTest, OpeningOnAFreshEffectShowsEmptyBoxesAndChangesNothing) {
-    effect::EffectBase& effect = newEffect();
+    EffectBase& effect = newEffect();
     settle(effect);
     const HWND panel = openPanel(effect);
     for (int id : {kInitEdit, kFrameEdit, kBeatEdit, kTriangleEdit}) EXPECT_EQ(windowText(control(panel, id)), "");
@@ -50,7 +52,7 @@ class CodeBoxTest : public PanelTest, public testing::WithParamInterface<CodeBox
 TEST_P(CodeBoxTest, PastedTextReplacesThatSectionOnly) {
     // Emptying a box leaves an empty section, never a missing one.
     for (const char* text : {"a = 2;\r\nb = a;", ""}) {
-        effect::EffectBase& effect = newEffect();
+        EffectBase& effect = newEffect();
         load(effect, kLoaded);
         const HWND panel = openPanel(effect);
         pasteOver(control(panel, GetParam().id), text);
@@ -61,7 +63,7 @@ TEST_P(CodeBoxTest, PastedTextReplacesThatSectionOnly) {
 }
 
 TEST_P(CodeBoxTest, TypingRecompilesOnThe21stFrameAfterwards) {
-    effect::EffectBase& effect = newEffect();
+    EffectBase& effect = newEffect();
     load(effect, kLoaded);
     settle(effect);
     const HWND panel = openPanel(effect);
@@ -81,14 +83,14 @@ INSTANTIATE_TEST_SUITE_P(Boxes, CodeBoxTest,
                          [](const testing::TestParamInfo<CodeBox>& param) { return std::string(param.param.name); });
 
 TEST_F(PanelTest, LinesTypedWithEnterKeepCarriageReturnAndLineFeed) {
-    effect::EffectBase& effect = newEffect();
+    EffectBase& effect = newEffect();
     const HWND panel = openPanel(effect);
     typeKeys(control(panel, kFrameEdit), "a=1;\rb=2;\rc=3;");
     EXPECT_EQ(sections(effect)[1], "a=1;\r\nb=2;\r\nc=3;");
 }
 
 TEST_F(PanelTest, ContinuedTypingPostponesTheRecompilation) {
-    effect::EffectBase& effect = newEffect();
+    EffectBase& effect = newEffect();
     settle(effect);
     const HWND panel = openPanel(effect);
     typeKeys(control(panel, kBeatEdit), "a");
@@ -111,7 +113,7 @@ protected:
         load(*effect, kReloaded);
     }
     const Sections kReloaded = {"reloaded init", "reloaded frame", "reloaded beat", "reloaded triangle"};
-    effect::EffectBase* effect = nullptr;
+    EffectBase* effect = nullptr;
     HWND panel = nullptr;
 };
 
@@ -142,8 +144,8 @@ INSTANTIATE_TEST_SUITE_P(Codes, NotificationTest,
                                          EN_MAXTEXT, 0x7777));
 
 TEST_F(PanelTest, APanelOnAnotherEffectEditsThatEffectOnly) {
-    effect::EffectBase& first = newEffect();
-    effect::EffectBase& second = newEffect();
+    EffectBase& first = newEffect();
+    EffectBase& second = newEffect();
     load(first, kLoaded);
     load(second, {"b init", "b frame", "b beat", "b triangle"});
     settle(first);
@@ -162,7 +164,7 @@ TEST_F(PanelTest, APanelOnAnotherEffectEditsThatEffectOnly) {
 }
 
 TEST_F(PanelTest, AfterDestroyNotificationsChangeNothing) {
-    effect::EffectBase& effect = newEffect();
+    EffectBase& effect = newEffect();
     load(effect, kLoaded);
     settle(effect);
     const HWND panel = openPanel(effect);
@@ -178,8 +180,8 @@ TEST_F(PanelTest, AfterDestroyNotificationsChangeNothing) {
 // belong to the newer panel, and the older one can neither edit through them
 // nor take them away when it goes.
 TEST_F(PanelTest, AnOlderPanelLeftOpenCannotDisturbTheNewOne) {
-    effect::EffectBase& first = newEffect();
-    effect::EffectBase& second = newEffect();
+    EffectBase& first = newEffect();
+    EffectBase& second = newEffect();
     load(first, kLoaded);
     load(second, {"b init", "b frame", "b beat", "b triangle"});
     settle(first);

@@ -1,5 +1,7 @@
 #include "panel_fixture.h"
 
+using effect::EffectBase;
+
 namespace {
 
 const char kParentClass[] = "RenderTrianglePanelTestParent";
@@ -17,8 +19,8 @@ void registerParentClass() {
 }  // namespace
 
 void PanelTest::SetUp() {
-    ASSERT_NE(module().handle, nullptr);
-    module().setExtInfo(nullptr, host.table());
+    ASSERT_NE(loadedModule().handle, nullptr);
+    loadedModule().setExtInfo(nullptr, host.table());
     registerParentClass();
     parent = CreateWindowExA(0, kParentClass, "host editor", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
@@ -34,27 +36,27 @@ void PanelTest::TearDown() {
     effects_.clear();
 }
 
-effect::EffectBase& PanelTest::newEffect() {
-    effects_.push_back(module::createEffect());
-    effect::EffectBase* effect = effects_.back().get();
+EffectBase& PanelTest::newEffect() {
+    effects_.push_back(createEffect());
+    EffectBase* effect = effects_.back().get();
     if (effect == nullptr) ADD_FAILURE() << "the factory gave no effect";
     return *effect;
 }
 
-HWND PanelTest::openPanel(effect::EffectBase& effect) {
-    const HWND panel = static_cast<HWND>(effect.openEditor(module().handle, parent));
+HWND PanelTest::openPanel(EffectBase& effect) {
+    const HWND panel = static_cast<HWND>(effect.openEditor(loadedModule().handle, parent));
     EXPECT_NE(panel, nullptr) << "openEditor gave no panel";
     panels_.push_back(panel);
     return panel;
 }
 
-void PanelTest::load(effect::EffectBase& effect, const Sections& sections) {
+void PanelTest::load(EffectBase& effect, const Sections& sections) {
     std::string block;
     for (const std::string& section : sections) block += section + '\0';
     effect.loadConfig(reinterpret_cast<const unsigned char*>(block.data()), static_cast<int32_t>(block.size()));
 }
 
-Sections PanelTest::sections(effect::EffectBase& effect) {
+Sections PanelTest::sections(EffectBase& effect) {
     std::vector<unsigned char> buffer(1 << 16);
     const int32_t length = effect.saveConfig(buffer.data());
     Sections out;
@@ -68,7 +70,7 @@ Sections PanelTest::sections(effect::EffectBase& effect) {
     return out;
 }
 
-std::vector<std::string> PanelTest::render(effect::EffectBase& effect, int frames) {
+std::vector<std::string> PanelTest::render(EffectBase& effect, int frames) {
     host.clearCompiled();
     uint32_t pixels[8 * 8] = {};
     for (int k = 0; k < frames; ++k) effect.renderFrame(nullptr, 0, pixels, pixels, 8, 8);
