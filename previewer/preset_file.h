@@ -37,4 +37,7 @@ bool parsePreset(const std::string& contents, PresetFile& preset, std::string& e
 // Reads and decodes a file; the error names the path.
 bool readPresetFile(const std::string& path, PresetFile& preset, std::string& error);
 
+// Whether a line of text is a section header; confirms a detected text encoding.
+bool hasSectionHeaderLine(const std::string& text);
+
 }  // namespace previewer

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "allocation_control.h"
+#include "failing_allocator.h"
 #include "guarded_frame.h"
 #include "module/exports.h"
 #include "render/frame_renderer.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "allocation_control.h"
+#include "failing_allocator.h"
 #include "guarded_frame.h"
 #include "module/exports.h"
 #include "render/triangle_sink.h"
