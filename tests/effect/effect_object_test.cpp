@@ -7,6 +7,7 @@
 #include "module/exports.h"
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
+#include "support/process_state.h"
 
 using effect::editedEffect;
 using effect::EffectBase;
@@ -16,7 +17,12 @@ using effect::TriangleEffect;
 
 namespace {
 
-TEST(Exports, RetrFuncHandsOutIdentifierAndFactory) {
+class Exports : public ProcessStateTest {};
+class Factory : public ProcessStateTest {};
+class EffectObject : public ProcessStateTest {};
+class CodeReplacement : public ProcessStateTest {};
+
+TEST_F(Exports, RetrFuncHandsOutIdentifierAndFactory) {
     const char* identifier = nullptr;
     module::EffectFactory factory = nullptr;
     EXPECT_EQ(_ZENTH_KIRO_RetrFunc(nullptr, &identifier, &factory), 1);
@@ -24,7 +30,7 @@ TEST(Exports, RetrFuncHandsOutIdentifierAndFactory) {
     EXPECT_EQ(factory, &module::createEffect);
 }
 
-TEST(Exports, SetExtInfoKeepsTheTable) {
+TEST_F(Exports, SetExtInfoKeepsTheTable) {
     host::HostServices table{};
     _ZENTH_KIRO_SetExtInfo(nullptr, &table);
     EXPECT_EQ(host::services(), &table);
@@ -32,7 +38,7 @@ TEST(Exports, SetExtInfoKeepsTheTable) {
     EXPECT_EQ(host::services(), nullptr);
 }
 
-TEST(Factory, BufferReceivesDescriptionAndNoEffect) {
+TEST_F(Factory, BufferReceivesDescriptionAndNoEffect) {
     char buffer[32];
     std::memset(buffer, 'x', sizeof buffer);
     EXPECT_EQ(module::createEffect(buffer), nullptr);
@@ -40,7 +46,7 @@ TEST(Factory, BufferReceivesDescriptionAndNoEffect) {
     EXPECT_EQ(buffer[18], 'x') << "exactly 18 bytes are written";
 }
 
-TEST(Factory, NullBufferCreatesEffectWithDescription) {
+TEST_F(Factory, NullBufferCreatesEffectWithDescription) {
     const int32_t before = TriangleEffect::liveInstanceCount();
     EffectBase* effect = module::createEffect(nullptr);
     ASSERT_NE(effect, nullptr);
@@ -50,7 +56,7 @@ TEST(Factory, NullBufferCreatesEffectWithDescription) {
     EXPECT_EQ(TriangleEffect::liveInstanceCount(), before);
 }
 
-TEST(EffectObject, FreshEffectHasEmptySectionsAndCounterAt20) {
+TEST_F(EffectObject, FreshEffectHasEmptySectionsAndCounterAt20) {
     EffectPtr effect = makeEffect();
     for (Section s : {Section::Init, Section::Frame, Section::Beat, Section::Triangle})
         EXPECT_EQ(sectionText(*effect, s), "");
@@ -58,7 +64,7 @@ TEST(EffectObject, FreshEffectHasEmptySectionsAndCounterAt20) {
     EXPECT_FALSE(effect->variablesBound());
 }
 
-TEST(EffectObject, DestroyWithoutFreeFlagKeepsMemory) {
+TEST_F(EffectObject, DestroyWithoutFreeFlagKeepsMemory) {
     // The host may destroy an object it placed itself; flag bit 0 clear means
     // the memory stays. The storage is released by hand afterwards.
     TriangleEffect* effect = TriangleEffect::create();
@@ -69,13 +75,13 @@ TEST(EffectObject, DestroyWithoutFreeFlagKeepsMemory) {
     ::operator delete(static_cast<void*>(effect));
 }
 
-TEST(EffectObject, NeverRenderedEffectMakesNoHostCallsOnDestruction) {
+TEST_F(EffectObject, NeverRenderedEffectMakesNoHostCallsOnDestruction) {
     FakeHost host;
     makeEffect().reset();
     EXPECT_TRUE(host.calls.empty());
 }
 
-TEST(EffectObject, DestructionFreesHandlesInOrderThenContext) {
+TEST_F(EffectObject, DestructionFreesHandlesInOrderThenContext) {
     FakeHost host;
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("I", "F", "B", "T"));
@@ -86,7 +92,7 @@ TEST(EffectObject, DestructionFreesHandlesInOrderThenContext) {
     EXPECT_EQ(host.calls, (std::vector<std::string>{"freeCode:I", "freeCode:F", "freeCode:B", "freeCode:T", "freeContext"}));
 }
 
-TEST(EffectObject, DestructionSkipsNullHandles) {
+TEST_F(EffectObject, DestructionSkipsNullHandles) {
     FakeHost host;
     host.failCompile = {"F", "T"};
     EffectPtr effect = makeEffect();
@@ -98,7 +104,7 @@ TEST(EffectObject, DestructionSkipsNullHandles) {
     EXPECT_EQ(host.calls, (std::vector<std::string>{"freeCode:I", "freeCode:B", "freeContext"}));
 }
 
-TEST(EffectObject, WithoutHostTableDestructionMakesNoHostCalls) {
+TEST_F(EffectObject, WithoutHostTableDestructionMakesNoHostCalls) {
     FakeHost host;
     EffectPtr effect = makeEffect();
     uint32_t pixel = 0;
@@ -109,7 +115,7 @@ TEST(EffectObject, WithoutHostTableDestructionMakesNoHostCalls) {
     EXPECT_TRUE(host.calls.empty());
 }
 
-TEST(EffectObject, DestroyingTheEditedEffectClearsThePanelsPointer) {
+TEST_F(EffectObject, DestroyingTheEditedEffectClearsThePanelsPointer) {
     EffectPtr edited = makeEffect();
     EffectPtr other = makeEffect();
     setEditedEffect(edited.get());
@@ -119,7 +125,7 @@ TEST(EffectObject, DestroyingTheEditedEffectClearsThePanelsPointer) {
     EXPECT_EQ(editedEffect(), nullptr);
 }
 
-TEST(EffectObject, OpenEditorTargetsTheEffectEvenWithoutAPanel) {
+TEST_F(EffectObject, OpenEditorTargetsTheEffectEvenWithoutAPanel) {
     EffectPtr effect = makeEffect();
     effect->openEditor(nullptr, nullptr);
     EXPECT_EQ(editedEffect(), effect.get());
@@ -127,7 +133,7 @@ TEST(EffectObject, OpenEditorTargetsTheEffectEvenWithoutAPanel) {
     EXPECT_EQ(editedEffect(), nullptr);
 }
 
-TEST(CodeReplacement, ReplacesOneSectionAndKeepsOthers) {
+TEST_F(CodeReplacement, ReplacesOneSectionAndKeepsOthers) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("a", "b", "c", "d"));
     ASSERT_TRUE(effect->replaceSection(Section::Beat, "x = 1;\r\ny = 2"));

@@ -11,6 +11,7 @@
 #include "render/triangle_sink.h"
 #include "standin/standin_host.h"
 #include "support/effect_fixture.h"
+#include "support/process_state.h"
 
 namespace {
 
@@ -29,14 +30,6 @@ std::string busyPreset(bool depth) {
                        "red1 = i; green1 = 1 - i; blue1 = rand(1); z1 = t + i");
 }
 
-class StandinHost {
-public:
-    StandinHost() { host::setServices(standin_services()); }
-    ~StandinHost() { host::setServices(nullptr); }
-    StandinHost(const StandinHost&) = delete;
-    StandinHost& operator=(const StandinHost&) = delete;
-};
-
 void createRenderDestroy(const std::string& block, GuardedFrame& frame) {
     effect::EffectBase* effect = module::createEffect(nullptr);
     ASSERT_NE(effect, nullptr);
@@ -45,8 +38,13 @@ void createRenderDestroy(const std::string& block, GuardedFrame& frame) {
     effect->destroy(effect::EffectBase::kFreeMemory);
 }
 
-TEST(EffectLifetime, ThousandsOfEffectsLeaveNoMemoryHandlesOrDepthBehind) {
-    StandinHost standin;
+// The stand-in host's table for the whole test; the fixture takes it away.
+class EffectLifetime : public ProcessStateTest {
+protected:
+    EffectLifetime() { host::setServices(standin_services()); }
+};
+
+TEST_F(EffectLifetime, ThousandsOfEffectsLeaveNoMemoryHandlesOrDepthBehind) {
     GuardedFrame frame(kSide, kSide);
     const std::string plain = busyPreset(false);
     const std::string depth = busyPreset(true);
@@ -72,8 +70,7 @@ TEST(EffectLifetime, ThousandsOfEffectsLeaveNoMemoryHandlesOrDepthBehind) {
 
 // The depth entries of a destroyed last effect would hide a triangle at
 // depth 0 drawn without zbclear; a fresh buffer does not.
-TEST(EffectLifetime, DepthBufferGoesWithTheLastEffect) {
-    StandinHost standin;
+TEST_F(EffectLifetime, DepthBufferGoesWithTheLastEffect) {
     const std::string deep = presetBlock("", "n = 1; zbuf = 1; zbclear = 0", "",
                                          "x1 = -1; y1 = -5; x2 = 5; y2 = 1; x3 = -5; y3 = 1; z1 = 5;"
                                          "red1 = 1; green1 = 0; blue1 = 0");

@@ -13,6 +13,7 @@
 #include "render/triangle_sink.h"
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
+#include "support/process_state.h"
 
 namespace {
 
@@ -21,10 +22,9 @@ using hardening::GuardedFrame;
 constexpr int32_t kWidth = 8;
 constexpr int32_t kHeight = 6;
 
-class HostFailureTest : public testing::Test {
+class HostFailureTest : public ProcessStateTest {
 protected:
     HostFailureTest() {
-        render::releaseSharedDepth();
         host.define("one", [](FakeHost::Vars& v) { v["n"] = 1; });
         host.define("red cover", [](FakeHost::Vars& v) {
             hardening::coverFrame(v);

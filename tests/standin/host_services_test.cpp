@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/standin/script_harness.h"
+#include "support/process_state.h"
 
 namespace {
 
@@ -14,7 +15,12 @@ using standin_test::ScriptHarness;
 
 const host::HostServices& services() { return *standin_services(); }
 
-TEST(StandinServices, TableHasTheServicesInTheirSlotsAndTheBlendWord) {
+class StandinServices : public ProcessStateTest {};
+class StandinRandom : public ProcessStateTest {};
+class StandinLeaks : public ProcessStateTest {};
+class StandinStress : public ProcessStateTest {};
+
+TEST_F(StandinServices, TableHasTheServicesInTheirSlotsAndTheBlendWord) {
     const host::HostServices& host = services();
     EXPECT_EQ(standin_services(), &host);
     EXPECT_EQ(host.unused0, nullptr);
@@ -33,7 +39,7 @@ TEST(StandinServices, TableHasTheServicesInTheirSlotsAndTheBlendWord) {
     EXPECT_EQ(*host.blendModeWord, 0u);
 }
 
-TEST(StandinServices, NullArgumentsAreHarmless) {
+TEST_F(StandinServices, NullArgumentsAreHarmless) {
     const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
@@ -60,7 +66,7 @@ TEST(StandinServices, NullArgumentsAreHarmless) {
     EXPECT_EQ(standin_live_codes(), codes);
 }
 
-TEST(StandinServices, RegisteredVariablesAreBoundByAddress) {
+TEST_F(StandinServices, RegisteredVariablesAreBoundByAddress) {
     ScriptHarness script;
     double* in = script.var("in");
     double* out = script.var("out");
@@ -77,7 +83,7 @@ TEST(StandinServices, RegisteredVariablesAreBoundByAddress) {
     }
 }
 
-TEST(StandinServices, OneNameOneDoubleWhateverTheCase) {
+TEST_F(StandinServices, OneNameOneDoubleWhateverTheCase) {
     ScriptHarness script;
     double* lower = script.var("red1");
     EXPECT_EQ(script.var("red1"), lower);
@@ -86,7 +92,7 @@ TEST(StandinServices, OneNameOneDoubleWhateverTheCase) {
     EXPECT_NE(script.var("red2"), lower);
 }
 
-TEST(StandinServices, NamesScriptsCannotReachAreRefused) {
+TEST_F(StandinServices, NamesScriptsCannotReachAreRefused) {
     ScriptHarness script;
     for (const char* name : {"", "1x", "a b", "x-1", "pi", "PI", "mem[1]", "\xC3\xA9"}) {
         EXPECT_EQ(script.var(name), nullptr) << name;
@@ -94,7 +100,7 @@ TEST(StandinServices, NamesScriptsCannotReachAreRefused) {
     EXPECT_NE(script.var("_under_score9"), nullptr);
 }
 
-TEST(StandinServices, VariableFirstUsedByCodeIsTheOneRegisteredLater) {
+TEST_F(StandinServices, VariableFirstUsedByCodeIsTheOneRegisteredLater) {
     ScriptHarness script;
     ASSERT_TRUE(script.run("late = 5; Other = late + 1"));
     double* late = script.var("LATE");
@@ -106,7 +112,7 @@ TEST(StandinServices, VariableFirstUsedByCodeIsTheOneRegisteredLater) {
     EXPECT_EQ(*script.var("other"), 21.0);
 }
 
-TEST(StandinServices, UnregisteredVariablesAreSharedByTheCodesOfAContext) {
+TEST_F(StandinServices, UnregisteredVariablesAreSharedByTheCodesOfAContext) {
     ScriptHarness script;
     host::CodeHandle writer = script.compile("t = t + 3");
     host::CodeHandle reader = script.compile("u = t * 10");
@@ -118,7 +124,7 @@ TEST(StandinServices, UnregisteredVariablesAreSharedByTheCodesOfAContext) {
     EXPECT_EQ(*script.var("u"), 60.0);
 }
 
-TEST(StandinServices, ContextsDoNotShareVariables) {
+TEST_F(StandinServices, ContextsDoNotShareVariables) {
     ScriptHarness first;
     ScriptHarness second;
     double* mine = first.var("v");
@@ -132,7 +138,7 @@ TEST(StandinServices, ContextsDoNotShareVariables) {
     EXPECT_EQ(*second.var("w"), 1.0);
 }
 
-TEST(StandinServices, AddressesStayPutWhileVariablesAreAdded) {
+TEST_F(StandinServices, AddressesStayPutWhileVariablesAreAdded) {
     ScriptHarness script;
     std::vector<double*> early;
     for (int k = 0; k < 50; ++k) early.push_back(script.var(("early" + std::to_string(k)).c_str()));
@@ -156,7 +162,7 @@ std::vector<double> draws(ScriptHarness& script, const char* text, int count) {
     return values;
 }
 
-TEST(StandinRandom, EveryContextRepeatsTheSameSequence) {
+TEST_F(StandinRandom, EveryContextRepeatsTheSameSequence) {
     ScriptHarness first;
     ScriptHarness second;
     const std::vector<double> a = draws(first, "r = rand(100)", 20);
@@ -165,7 +171,7 @@ TEST(StandinRandom, EveryContextRepeatsTheSameSequence) {
     EXPECT_NE(a[0], a[1]);
 }
 
-TEST(StandinRandom, CodesOfAContextShareOneGenerator) {
+TEST_F(StandinRandom, CodesOfAContextShareOneGenerator) {
     ScriptHarness oneCode;
     const std::vector<double> reference = draws(oneCode, "r = rand(1)", 4);
     ScriptHarness twoCodes;
@@ -179,7 +185,7 @@ TEST(StandinRandom, CodesOfAContextShareOneGenerator) {
     EXPECT_EQ(values, reference);
 }
 
-TEST(StandinRandom, StaysInsideItsRange) {
+TEST_F(StandinRandom, StaysInsideItsRange) {
     ScriptHarness script;
     for (double value : draws(script, "r = rand(10)", 2000)) {
         EXPECT_GE(value, 0.0);
@@ -192,7 +198,7 @@ TEST(StandinRandom, StaysInsideItsRange) {
     for (double value : draws(script, "r = rand(0)", 10)) EXPECT_EQ(value, 0.0);
 }
 
-TEST(StandinLeaks, LiveCountsFollowCreationAndRelease) {
+TEST_F(StandinLeaks, LiveCountsFollowCreationAndRelease) {
     const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
@@ -212,7 +218,7 @@ TEST(StandinLeaks, LiveCountsFollowCreationAndRelease) {
     EXPECT_EQ(standin_live_contexts(), contexts);
 }
 
-TEST(StandinLeaks, CodeOutlivingItsContextStillRunsSafely) {
+TEST_F(StandinLeaks, CodeOutlivingItsContextStillRunsSafely) {
     const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
@@ -236,7 +242,7 @@ TEST(StandinLeaks, CodeOutlivingItsContextStillRunsSafely) {
     EXPECT_EQ(standin_live_codes(), codes);
 }
 
-TEST(StandinLeaks, FreedHandlesAreIgnored) {
+TEST_F(StandinLeaks, FreedHandlesAreIgnored) {
     const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
@@ -252,7 +258,7 @@ TEST(StandinLeaks, FreedHandlesAreIgnored) {
     EXPECT_EQ(standin_live_contexts(), contexts);
 }
 
-TEST(StandinServices, VisDataIsPassedOverUntouched) {
+TEST_F(StandinServices, VisDataIsPassedOverUntouched) {
     ScriptHarness script;
     host::CodeHandle code = script.compile("x = 4");
     ASSERT_NE(code, nullptr);
@@ -263,7 +269,7 @@ TEST(StandinServices, VisDataIsPassedOverUntouched) {
 
 // Contexts used from separate threads share only the handle registry and
 // the last diagnostic (run under ThreadSanitizer by the tsan preset).
-TEST(StandinStress, ContextsOnSeparateThreads) {
+TEST_F(StandinStress, ContextsOnSeparateThreads) {
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
     std::vector<double> results(4, 0.0);
