@@ -62,7 +62,7 @@ const StateRow kRows[] = {
     {"ProcessorFlag", [] { render::setExtendedByteOps(!render::extendedByteOps()); },
      [] { return intptr_t{render::extendedByteOps()}; }},
     {"StandinBlendWord", [] { standin_set_blend_mode_word(0x0107u); },
-     [] { return intptr_t{*standin_services()->blendModeWord}; }},
+     [] { return static_cast<intptr_t>(*standin_services()->blendModeWord); }},
 };
 
 class ResetTest : public ProcessStateTest, public testing::WithParamInterface<StateRow> {};
