@@ -29,7 +29,7 @@ def parse_font(text, name="font"):
     def fail(number, message):
         raise FontError(f"{name}:{number}: {message}")
 
-    def finish(number):
+    def finish():
         if current is None:
             return
         character, start = current
@@ -44,7 +44,7 @@ def parse_font(text, name="font"):
         if line.startswith("glyph "):
             if set(HEADER_KEYS) - set(header):
                 fail(number, "height, baseline and spacing come before the first glyph")
-            finish(number)
+            finish()
             character = line[len("glyph "):]
             character = " " if character == "space" else character
             if len(character) != 1 or not " " <= character <= "~":
@@ -70,7 +70,7 @@ def parse_font(text, name="font"):
         rows.append(line)
     if not glyphs:
         fail(0, "no glyphs")
-    finish(0)
+    finish()
     if not 0 < header["baseline"] <= header["height"]:
         fail(0, "the baseline lies outside the glyphs")
     return Font(header["height"], header["baseline"], header["spacing"], glyphs)
