@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""The panel's label bitmaps are part of the module's resources, which must
+"""The panel's label bitmaps belong to the module's resources, which must
 not change by a byte when the way they are made changes: each generated
 label_<word>.bmp is checked against the SHA-256 it has always had.
 
