@@ -90,7 +90,7 @@ double timeNative(const Shape& shape, Vars& v) {
     return std::chrono::duration<double, std::nano>(Clock::now() - start).count() / kRunsPerRound;
 }
 
-double timeStandin(const HostServices& host, CodeHandle code, double* i) {
+double timeStandin(const host::HostServices& host, host::CodeHandle code, double* i) {
     const auto start = Clock::now();
     for (int run = 0; run < kRunsPerRound; ++run) {
         *i = triangleIndex(run);
@@ -120,11 +120,11 @@ double median(std::vector<double> values) {
 }
 
 void compareEngines(benchmark::State& state, const Shape* shape) {
-    const HostServices& host = *standin_services();
-    ScriptContext context = host.createContext();
+    const host::HostServices& host = *standin_services();
+    host::ScriptContext context = host.createContext();
     double* standinVars[kNameCount];
     for (int k = 0; k < kNameCount; ++k) standinVars[k] = host.registerVariable(context, kNames[k]);
-    CodeHandle code = host.compileCode(context, shape->standin);
+    host::CodeHandle code = host.compileCode(context, shape->standin);
     if (code == nullptr) {
         state.SkipWithError("the stand-in does not compile the script");
         host.freeContext(context);
@@ -189,9 +189,9 @@ void compareEngines(benchmark::State& state, const Shape* shape) {
 
 // What executeCode costs around the script: an empty script run again and again.
 void executeOverhead(benchmark::State& state) {
-    const HostServices& host = *standin_services();
-    ScriptContext context = host.createContext();
-    CodeHandle code = host.compileCode(context, "");
+    const host::HostServices& host = *standin_services();
+    host::ScriptContext context = host.createContext();
+    host::CodeHandle code = host.compileCode(context, "");
     for (auto _ : state) {
         host.executeCode(code, nullptr);
         benchmark::ClobberMemory();

@@ -15,9 +15,9 @@ constexpr int kIterations = 1000000;  // within the limit of one loop call
 
 // Compiles text in a fresh context and runs it once per benchmark iteration.
 void runScript(benchmark::State& state, const std::string& text) {
-    const HostServices& host = *standin_services();
-    ScriptContext context = host.createContext();
-    CodeHandle code = host.compileCode(context, text.c_str());
+    const host::HostServices& host = *standin_services();
+    host::ScriptContext context = host.createContext();
+    host::CodeHandle code = host.compileCode(context, text.c_str());
     if (code == nullptr) {
         state.SkipWithError("the benchmark's script does not compile");
         host.freeContext(context);
@@ -54,10 +54,10 @@ void compileLongScript(benchmark::State& state) {
         const std::string k = std::to_string(line);
         text += "v" + k + " = sin(t * " + k + ".5) * mem[i + " + k + "] + (x1 > " + k + " ? y1 : clamp(x2, 0, 1));\n";
     }
-    const HostServices& host = *standin_services();
-    ScriptContext context = host.createContext();
+    const host::HostServices& host = *standin_services();
+    host::ScriptContext context = host.createContext();
     for (auto _ : state) {
-        CodeHandle code = host.compileCode(context, text.c_str());
+        host::CodeHandle code = host.compileCode(context, text.c_str());
         if (code == nullptr) {
             state.SkipWithError("the long script does not compile");
             break;

@@ -39,13 +39,13 @@ public:
 };
 
 struct EffectDeleter {
-    void operator()(TriangleEffect* effect) const { effect->destroy(EffectBase::kFreeMemory); }
+    void operator()(effect::TriangleEffect* effect) const { effect->destroy(effect::EffectBase::kFreeMemory); }
 };
 
-std::unique_ptr<TriangleEffect, EffectDeleter> effectWith(const char* triangleScript) {
+std::unique_ptr<effect::TriangleEffect, EffectDeleter> effectWith(const char* triangleScript) {
     host::setServices(standin_services());
     standin_set_blend_mode_word(1);  // additive
-    std::unique_ptr<TriangleEffect, EffectDeleter> effect(TriangleEffect::create());
+    std::unique_ptr<effect::TriangleEffect, EffectDeleter> effect(effect::TriangleEffect::create());
     std::string block = "t = 0;";
     for (const char* section : {kFrameScript, "", triangleScript}) {
         block += '\0';

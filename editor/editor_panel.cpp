@@ -6,7 +6,7 @@
 namespace editor {
 
 // The creation parameter is 0: the panel finds its effect through editedEffect().
-WindowHandle openEditorPanel(ModuleHandle moduleInstance, WindowHandle parentWindow) {
+effect::WindowHandle openEditorPanel(effect::ModuleHandle moduleInstance, effect::WindowHandle parentWindow) {
     return CreateDialogParamA(static_cast<HINSTANCE>(moduleInstance), MAKEINTRESOURCEA(IDD_EDITOR_PANEL),
                               static_cast<HWND>(parentWindow), editorDialogProc, 0);
 }

@@ -9,6 +9,6 @@ namespace editor {
 // Creates the hidden editor panel for editedEffect() as a child of
 // parentWindow; null when no panel can be made, and always null in builds
 // without a window system.
-WindowHandle openEditorPanel(ModuleHandle moduleInstance, WindowHandle parentWindow);
+effect::WindowHandle openEditorPanel(effect::ModuleHandle moduleInstance, effect::WindowHandle parentWindow);
 
 }  // namespace editor

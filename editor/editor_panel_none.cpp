@@ -3,6 +3,6 @@
 
 namespace editor {
 
-WindowHandle openEditorPanel(ModuleHandle, WindowHandle) { return nullptr; }
+effect::WindowHandle openEditorPanel(effect::ModuleHandle, effect::WindowHandle) { return nullptr; }
 
 }  // namespace editor

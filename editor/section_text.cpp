@@ -9,7 +9,7 @@ namespace editor {
 
 char* readSectionText(const LayoutSlot& slot) {
     const int length = slot.control != nullptr ? GetWindowTextLengthA(slot.control) : 0;
-    if (length <= 0) return TriangleEffect::newCodeString("", 0);
+    if (length <= 0) return effect::TriangleEffect::newCodeString("", 0);
 
     char* buffer = new (std::nothrow) char[static_cast<size_t>(length) + 1];
     if (buffer == nullptr) return nullptr;
@@ -18,7 +18,7 @@ char* readSectionText(const LayoutSlot& slot) {
     buffer[0] = '\0';
     buffer[length] = '\0';
     GetWindowTextA(slot.control, buffer, length + 1);
-    char* text = TriangleEffect::newCodeString(buffer, std::strlen(buffer));
+    char* text = effect::TriangleEffect::newCodeString(buffer, std::strlen(buffer));
     delete[] buffer;
     return text;
 }

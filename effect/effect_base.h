@@ -15,7 +15,11 @@
 #define EFFECT_CALL
 #endif
 
+namespace host {
 struct VisData;
+}  // namespace host
+namespace effect {
+
 using WindowHandle = void*;
 using ModuleHandle = void*;
 
@@ -26,7 +30,7 @@ public:
     // Slot 0: destroys the object; frees its memory when bit 0 of flags is set.
     virtual EffectBase* EFFECT_CALL destroy(uint32_t flags) = 0;
     // Slot 1.
-    virtual int32_t EFFECT_CALL renderFrame(VisData* visData, int32_t isBeat, uint32_t* frameBuffer,
+    virtual int32_t EFFECT_CALL renderFrame(host::VisData* visData, int32_t isBeat, uint32_t* frameBuffer,
                                             uint32_t* altFrameBuffer, int32_t width, int32_t height) = 0;
     // Slot 2.
     virtual WindowHandle EFFECT_CALL openEditor(ModuleHandle moduleInstance, WindowHandle parentWindow);
@@ -43,3 +47,5 @@ protected:
     EffectBase(const EffectBase&) = delete;
     EffectBase& operator=(const EffectBase&) = delete;
 };
+
+}  // namespace effect

@@ -1,11 +1,13 @@
-// renderFrame: binds the script variables, recompiles when due, runs the four
-// sections at their moments and walks the triangle loop.
+#include "effect/frame_driver.h"
+
 #include <cmath>
 #include <limits>
 
 #include "effect/triangle_effect.h"
 #include "render/rounding.h"
 #include "render/triangle_sink.h"
+
+namespace effect {
 
 namespace {
 
@@ -22,44 +24,46 @@ int32_t triangleCount(double n) {
 
 }  // namespace
 
-void TriangleEffect::runSection(const HostServices& host, Section section, VisData* visData) {
-    const CodeHandle compiled = handle[indexOf(section)];
+void FrameDriver::runSection(const TriangleEffect& effect, const host::HostServices& host, Section section,
+                             host::VisData* visData) {
+    const host::CodeHandle compiled = effect.handle[indexOf(section)];
     if (compiled != nullptr) host.executeCode(compiled, visData);
 }
 
-bool TriangleEffect::bindVariables(const HostServices& host) {
-    context = host.createContext();
-    if (context == nullptr) return false;
+bool FrameDriver::bindVariables(TriangleEffect& effect, const host::HostServices& host) {
+    effect.context = host.createContext();
+    if (effect.context == nullptr) return false;
     for (int k = 0; k < kScriptVarCount; ++k) {
         const ScriptVarSpec& entry = kScriptVarSpecs[k];
-        double* variable = host.registerVariable(context, entry.name);
-        if (variable == nullptr) variable = &orphanVariables[k];
-        vars.*entry.field = variable;
+        double* variable = host.registerVariable(effect.context, entry.name);
+        if (variable == nullptr) variable = &effect.orphanVariables[k];
+        effect.vars.*entry.field = variable;
         if (entry.hasStartValue) *variable = entry.startValue;
     }
-    varsBound = true;
+    effect.varsBound = true;
     return true;
 }
 
-bool TriangleEffect::recompile(const HostServices& host, VisData* visData) {
+bool FrameDriver::recompile(TriangleEffect& effect, const host::HostServices& host, host::VisData* visData) {
     // The host's compiler may dispatch window messages on this thread (an
     // error box, a message pump), and so deliver an edit from the panel: it
     // compiles private copies, so that no lock is held while it runs and an
     // edit never frees a text being compiled.
     char* texts[kSectionCount] = {};
-    if (!copySections(texts)) return false;
+    if (!effect.copySections(texts)) return false;
 
-    for (CodeHandle& compiled : handle) {
+    for (host::CodeHandle& compiled : effect.handle) {
         if (compiled != nullptr) host.freeCode(compiled);
         compiled = nullptr;
     }
-    for (int s = 0; s < kSectionCount; ++s) handle[s] = host.compileCode(context, texts[s]);
-    for (char* text : texts) freeCodeString(text);
-    runSection(host, Section::Init, visData);
+    for (int s = 0; s < kSectionCount; ++s) effect.handle[s] = host.compileCode(effect.context, texts[s]);
+    for (char* text : texts) TriangleEffect::freeCodeString(text);
+    runSection(effect, host, Section::Init, visData);
     return true;
 }
 
-void TriangleEffect::runTriangleLoop(const HostServices& host, VisData* visData) {
+void FrameDriver::runTriangleLoop(TriangleEffect& effect, const host::HostServices& host, host::VisData* visData) {
+    const ScriptVars& vars = effect.vars;
     render::TriangleSink& sink = render::activeSink();
     const int32_t count = triangleCount(*vars.n);
     // Computed from the rounded count; 1 / 0 gives +infinity for a single triangle.
@@ -68,7 +72,7 @@ void TriangleEffect::runTriangleLoop(const HostServices& host, VisData* visData)
     *vars.i = 0.0;
     for (int32_t k = 0; k < count; ++k) {
         *vars.skip = 0.0;
-        runSection(host, Section::Triangle, visData);
+        runSection(effect, host, Section::Triangle, visData);
         if (*vars.skip == 0.0) {
             const render::TriangleVars triangle = {*vars.x1,  *vars.y1,    *vars.x2,   *vars.y2, *vars.x3,
                                                    *vars.y3,  *vars.red1,  *vars.green1, *vars.blue1, *vars.z1};
@@ -79,12 +83,13 @@ void TriangleEffect::runTriangleLoop(const HostServices& host, VisData* visData)
     }
 }
 
-int32_t EFFECT_CALL TriangleEffect::renderFrame(VisData* visData, int32_t isBeat, uint32_t* frameBuffer,
-                                                uint32_t* /*altFrameBuffer*/, int32_t width, int32_t height) {
-    const HostServices* host = host::services();
+int32_t FrameDriver::renderFrame(TriangleEffect& effect, host::VisData* visData, int32_t isBeat, uint32_t* frameBuffer,
+                                 int32_t width, int32_t height) {
+    const host::HostServices* host = host::services();
     if (host == nullptr) return 0;
 
-    if (!varsBound && !bindVariables(*host)) return 0;  // no context yet: try again next frame
+    if (!effect.varsBound && !bindVariables(effect, *host)) return 0;  // no context yet: try again next frame
+    const ScriptVars& vars = effect.vars;
 
     *vars.w = static_cast<double>(width);
     *vars.h = static_cast<double>(height);
@@ -95,19 +100,22 @@ int32_t EFFECT_CALL TriangleEffect::renderFrame(VisData* visData, int32_t isBeat
     // way of the host's compiler, or from another) resets it too, and its
     // text is compiled at the next due recompilation. Without memory for the
     // copies the counter stays due and the next frame tries again.
-    int32_t counter = framesSinceEdit.load();
-    const bool compiled = counter != kRecompileFrame || recompile(*host, visData);
-    if (compiled && counter != kCounterRest) framesSinceEdit.compare_exchange_strong(counter, counter + 1);
+    int32_t counter = effect.framesSinceEdit.load();
+    const bool compiled = counter != TriangleEffect::kRecompileFrame || recompile(effect, *host, visData);
+    if (compiled && counter != TriangleEffect::kCounterRest)
+        effect.framesSinceEdit.compare_exchange_strong(counter, counter + 1);
 
-    runSection(*host, Section::Frame, visData);
+    runSection(effect, *host, Section::Frame, visData);
 
     const render::Frame frame = {frameBuffer, width, height};
     render::TriangleSink& sink = render::activeSink();
     sink.chooseMode(frame, isOn(*vars.zbuf), isOn(*vars.zbclear), host->blendModeWord);
 
-    if (isBeat != 0) runSection(*host, Section::Beat, visData);
+    if (isBeat != 0) runSection(effect, *host, Section::Beat, visData);
 
     sink.beginTriangles(frame);
-    runTriangleLoop(*host, visData);
+    runTriangleLoop(effect, *host, visData);
     return 0;
 }
+
+}  // namespace effect

@@ -2,6 +2,8 @@
 // in registration order.
 #pragma once
 
+namespace effect {
+
 struct ScriptVars {
     double* w;
     double* h;
@@ -52,3 +54,5 @@ inline constexpr ScriptVarSpec kScriptVarSpecs[kScriptVarCount] = {
     {"z1", &ScriptVars::z1, true, 0.0},        {"zbuf", &ScriptVars::zbuf, true, 0.0},
     {"zbclear", &ScriptVars::zbclear, true, 0.0},
 };
+
+}  // namespace effect

@@ -3,6 +3,8 @@
 // the list of sections, their order and their names from here.
 #pragma once
 
+namespace effect {
+
 enum class Section : int { Init = 0, Frame = 1, Beat = 2, Triangle = 3 };
 constexpr int kSectionCount = 4;
 
@@ -28,3 +30,5 @@ constexpr const SectionInfo& sectionInfo(Section section) { return kSections[ind
 static_assert(kSections[0].section == Section::Init && kSections[1].section == Section::Frame &&
                   kSections[2].section == Section::Beat && kSections[3].section == Section::Triangle,
               "each row sits at its section's index");
+
+}  // namespace effect

@@ -3,9 +3,14 @@
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <utility>
 
+#include "effect/frame_driver.h"
+#include "effect/preset_block.h"
 #include "render/cpu_features.h"
 #include "render/frame_renderer.h"
+
+namespace effect {
 
 namespace {
 
@@ -61,9 +66,9 @@ TriangleEffect::~TriangleEffect() {
         text = nullptr;
     }
 
-    const HostServices* host = host::services();
+    const host::HostServices* host = host::services();
     if (host == nullptr) return;
-    for (CodeHandle& compiled : handle) {
+    for (host::CodeHandle& compiled : handle) {
         if (compiled != nullptr) host->freeCode(compiled);
         compiled = nullptr;
     }
@@ -77,11 +82,35 @@ EffectBase* EFFECT_CALL TriangleEffect::destroy(uint32_t flags) {
     return this;
 }
 
+int32_t EFFECT_CALL TriangleEffect::renderFrame(host::VisData* visData, int32_t isBeat, uint32_t* frameBuffer,
+                                                uint32_t* /*altFrameBuffer*/, int32_t width, int32_t height) {
+    return FrameDriver::renderFrame(*this, visData, isBeat, frameBuffer, width, height);
+}
+
 const char* EFFECT_CALL TriangleEffect::getDescription() { return kDescription; }
 
 WindowHandle EFFECT_CALL TriangleEffect::openEditor(ModuleHandle moduleInstance, WindowHandle parentWindow) {
     setEditedEffect(this);
     return g_panelOpener != nullptr ? g_panelOpener(moduleInstance, parentWindow) : nullptr;
+}
+
+void EFFECT_CALL TriangleEffect::loadConfig(const unsigned char* data, int32_t length) {
+    // Every new string is had before any old one is given up, so that running
+    // out of memory leaves the effect with its previous scripts.
+    char* texts[kSectionCount] = {};
+    if (!readPresetBlock(data, length, texts)) return;
+    // Swap all four at once so a recompile never mixes old and new sections.
+    {
+        host::SpinLockGuard guard(codeLock);
+        for (int s = 0; s < kSectionCount; ++s) std::swap(code[s], texts[s]);
+    }
+    for (char* text : texts) freeCodeString(text);
+}
+
+int32_t EFFECT_CALL TriangleEffect::saveConfig(unsigned char* buffer) {
+    if (buffer == nullptr) return 0;
+    host::SpinLockGuard guard(codeLock);
+    return writePresetBlock(code, buffer);
 }
 
 int32_t TriangleEffect::liveInstanceCount() { return g_liveInstances; }
@@ -145,3 +174,5 @@ struct TriangleEffectLayout {
     static_assert(offsetof(TriangleEffect, vars) == 12 * P, "variables after the handles");
 #pragma GCC diagnostic pop
 };
+
+}  // namespace effect

@@ -11,6 +11,8 @@
 #include "host/host_services.h"
 #include "host/spin_lock.h"
 
+namespace effect {
+
 class TriangleEffect final : public EffectBase {
 public:
     static constexpr int32_t kRecompileFrame = 20;
@@ -22,8 +24,8 @@ public:
     static TriangleEffect* create();
 
     EffectBase* EFFECT_CALL destroy(uint32_t flags) override;
-    int32_t EFFECT_CALL renderFrame(VisData* visData, int32_t isBeat, uint32_t* frameBuffer, uint32_t* altFrameBuffer,
-                                    int32_t width, int32_t height) override;
+    int32_t EFFECT_CALL renderFrame(host::VisData* visData, int32_t isBeat, uint32_t* frameBuffer,
+                                    uint32_t* altFrameBuffer, int32_t width, int32_t height) override;
     WindowHandle EFFECT_CALL openEditor(ModuleHandle moduleInstance, WindowHandle parentWindow) override;
     const char* EFFECT_CALL getDescription() override;
     void EFFECT_CALL loadConfig(const unsigned char* data, int32_t length) override;
@@ -57,16 +59,12 @@ private:
     TriangleEffect();
     ~TriangleEffect();
 
-    bool bindVariables(const HostServices& host);
-    // False when memory for the copies of the texts could not be had.
-    bool recompile(const HostServices& host, VisData* visData);
     // Copies of the four texts taken together, so they come from one
     // consistent set; false (and nothing allocated) when out of memory.
     bool copySections(char* (&texts)[kSectionCount]) const;
-    void runTriangleLoop(const HostServices& host, VisData* visData);
-    // A section that failed to compile (a null handle) is skipped.
-    void runSection(const HostServices& host, Section section, VisData* visData);
 
+    // Drives the frames on the fields below (effect/frame_driver.h).
+    friend class FrameDriver;
     friend struct TriangleEffectLayout;
 
     // Field order follows the host-side description of the object: the four
@@ -74,8 +72,8 @@ private:
     std::atomic<int32_t> framesSinceEdit;
     char* code[kSectionCount];
     bool varsBound;
-    ScriptContext context;
-    CodeHandle handle[kSectionCount];
+    host::ScriptContext context;
+    host::CodeHandle handle[kSectionCount];
     ScriptVars vars;
 
     // Guards the four code strings against replacement while they are read.
@@ -94,3 +92,5 @@ void setEditedEffect(TriangleEffect* effect);
 // openEditor gives null.
 using PanelOpener = WindowHandle (*)(ModuleHandle moduleInstance, WindowHandle parentWindow);
 void setPanelOpener(PanelOpener opener);
+
+}  // namespace effect

@@ -47,7 +47,7 @@ std::string expectedBlock(const unsigned char* data, int32_t length) {
     return std::string();
 }
 
-std::string saved(TriangleEffect& effect, size_t room) {
+std::string saved(effect::TriangleEffect& effect, size_t room) {
     std::vector<unsigned char> buffer(room + kGuardBytes, kGuard);
     const int32_t written = effect.saveConfig(buffer.data());
     if (written < 4 || static_cast<size_t>(written) > room) fail("saveConfig returned an impossible length");
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<unsigned char> block(data + 1, data + size);
     const int32_t length = chooseLength(control, block.size());
 
-    TriangleEffect* effect = TriangleEffect::create();
+    effect::TriangleEffect* effect = effect::TriangleEffect::create();
     if (effect == nullptr) fail("no effect");
     effect->loadConfig(reinterpret_cast<const unsigned char*>(kPreviousBlock), kPreviousBlockSize);
     const std::string previous(kPreviousBlock, kPreviousBlockSize);
@@ -80,6 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     effect->loadConfig(reinterpret_cast<const unsigned char*>(result.data()), static_cast<int32_t>(result.size()));
     if (saved(*effect, result.size()) != result) fail("saved block does not load back");
 
-    effect->destroy(EffectBase::kFreeMemory);
+    effect->destroy(effect::EffectBase::kFreeMemory);
     return 0;
 }

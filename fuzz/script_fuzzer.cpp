@@ -63,24 +63,24 @@ bool namesShared(const std::string& text) {
 }
 
 struct Run {
-    double* vars[kScriptVarCount] = {};
+    double* vars[effect::kScriptVarCount] = {};
     bool compiled = false;
 };
 
 // Registers the effect's variables with its starting values, compiles text
 // and runs it kRuns times. Returns the context for the caller to free.
-ScriptContext compileAndRun(const HostServices& host, const char* text, Run& run) {
-    ScriptContext context = host.createContext();
+host::ScriptContext compileAndRun(const host::HostServices& host, const char* text, Run& run) {
+    host::ScriptContext context = host.createContext();
     if (context == nullptr) fail("no context");
-    for (int k = 0; k < kScriptVarCount; ++k) {
-        const ScriptVarSpec& entry = kScriptVarSpecs[k];
+    for (int k = 0; k < effect::kScriptVarCount; ++k) {
+        const effect::ScriptVarSpec& entry = effect::kScriptVarSpecs[k];
         run.vars[k] = host.registerVariable(context, entry.name);
         if (run.vars[k] == nullptr) fail("registerVariable refused one of the effect's names");
         *run.vars[k] = entry.hasStartValue ? entry.startValue : 0.0;
     }
     *run.vars[0] = 64.0;  // w
     *run.vars[1] = 48.0;  // h
-    CodeHandle code = host.compileCode(context, text);
+    host::CodeHandle code = host.compileCode(context, text);
     run.compiled = code != nullptr;
     for (int k = 0; k < kRuns && code != nullptr; ++k) host.executeCode(code, standin::asVisData(musicFrame()));
     host.freeCode(code);
@@ -92,21 +92,21 @@ ScriptContext compileAndRun(const HostServices& host, const char* text, Run& run
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Used as a C string, so the text ends at its first NUL as the effect's would.
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const HostServices& host = *standin_services();
+    const host::HostServices& host = *standin_services();
     const int32_t contextsBefore = standin_live_contexts();
     const int32_t codesBefore = standin_live_codes();
 
     Run first;
     Run second;
-    ScriptContext a = compileAndRun(host, text.c_str(), first);
-    ScriptContext b = compileAndRun(host, text.c_str(), second);
+    host::ScriptContext a = compileAndRun(host, text.c_str(), first);
+    host::ScriptContext b = compileAndRun(host, text.c_str(), second);
 
     if (first.compiled != second.compiled) fail("the same text compiled once and failed once");
     StandinDiagnostic diagnostic;
     if ((standin_check_script(text.c_str(), &diagnostic) == 1) != first.compiled)
         fail("standin_check_script disagrees with compileCode");
     if (!first.compiled && diagnostic.message[0] == '\0') fail("a failed compile without a message");
-    for (int k = 0; k < kScriptVarCount && !namesShared(text); ++k) {
+    for (int k = 0; k < effect::kScriptVarCount && !namesShared(text); ++k) {
         if (std::memcmp(first.vars[k], second.vars[k], sizeof(double)) != 0) fail("runs differ between contexts");
     }
 

@@ -11,6 +11,8 @@
 #define HOST_CDECL
 #endif
 
+namespace host {
+
 // Opaque host objects. Null means there is none.
 struct HostScriptContext;
 struct HostCode;
@@ -46,7 +48,7 @@ struct HostServices {
 static_assert(sizeof(HostServices) == 10 * sizeof(void*), "host table slots are pointer sized");
 
 // The module's copy of the pointer the host handed in (null until given).
-namespace host {
 const HostServices* services();
 void setServices(const HostServices* table);
+
 }  // namespace host

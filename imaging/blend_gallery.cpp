@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "font/text.h"
 #include "frontend/version.h"
-#include "imaging/glyphs.h"
 #include "imaging/png_writer.h"
 #include "render/blend_selection.h"
 #include "render/cpu_features.h"
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
         const Panel& panel = kPanels[index];
         const int32_t left = kMargin + (index % kColumns) * (kPanelWidth + kMargin);
         const int32_t top = kMargin + (index / kColumns) * (kPanelHeight + kLabelHeight + kMargin);
-        imaging::drawText(page.data(), width, height, left + 2, top + 5, panel.label, 0x00F0F0F0u, 2);
+        font::drawText(page.data(), width, height, left + 2, top + 5, panel.label, 0x00F0F0F0u, 2);
         const std::vector<uint32_t> pixels = renderPanel(panel);
         for (int32_t y = 0; y < kPanelHeight; ++y)
             for (int32_t x = 0; x < kPanelWidth; ++x)

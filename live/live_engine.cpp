@@ -134,7 +134,7 @@ void LiveEngine::drawFrame() {
 
 void LiveEngine::noteRecompiles() {
     for (size_t k = 0; k < presets_.size(); ++k) {
-        if (changeSeenAt_[k] < 0 || session_->recompileCounter(k) != TriangleEffect::kCounterRest) continue;
+        if (changeSeenAt_[k] < 0 || session_->recompileCounter(k) != effect::TriangleEffect::kCounterRest) continue;
         say_(presets_[k].path + ": change seen at frame " + std::to_string(changeSeenAt_[k]) +
              ", recompiled at frame " + std::to_string(facts_.number));
         changeSeenAt_[k] = -1;
@@ -155,8 +155,8 @@ void LiveEngine::presetFileChanged(size_t index) {
             problem = error + "; the previous scripts keep running";
         } else {
             std::string changed;
-            for (const SectionInfo& info : kSections) {
-                const size_t s = static_cast<size_t>(indexOf(info.section));
+            for (const effect::SectionInfo& info : effect::kSections) {
+                const size_t s = static_cast<size_t>(effect::indexOf(info.section));
                 if (fresh.sections[s] == current.sections[s]) continue;
                 if (!session_->editSection(index, info.section, fresh.sections[s])) {
                     problem = path + ": out of memory for the new [" + info.name + "]";

@@ -4,7 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
-#include "imaging/glyphs.h"
+#include "font/glyph_table.h"
+#include "font/text.h"
 #include "previewer/option_values.h"
 
 namespace live {
@@ -12,8 +13,7 @@ namespace live {
 namespace {
 
 constexpr int32_t kScale = 2;
-constexpr int32_t kAdvance = 6;  // the font's cell, in font pixels
-constexpr int32_t kLineHeight = 9 * kScale;
+constexpr int32_t kLineHeight = (font::kCellHeight + 1) * kScale;
 constexpr int32_t kMargin = 4 * kScale;
 constexpr uint32_t kGround = 0xB0000000u;
 constexpr uint32_t kText = 0xFFFFFFFFu;
@@ -64,22 +64,24 @@ previewer::Image drawOverlay(const FrameSnapshot& snapshot, const OverlayChoice&
         for (const std::string& text : statusLines(snapshot)) lines.push_back({text, kText});
     if (choice.help)
         for (const std::string& text : helpLines()) lines.push_back({text, kText});
-    // Problems are long (a path, a place, a message): they wrap.
-    const size_t perLine = static_cast<size_t>(std::max<int32_t>((maxWidth - 2 * kMargin) / (kAdvance * kScale), 1));
+    // Problems are long (a path, a place, a message): they wrap, at a count
+    // of characters that fits even if every one were the widest.
+    const size_t perLine =
+        static_cast<size_t>(std::max<int32_t>((maxWidth - 2 * kMargin) / (font::widestAdvance() * kScale), 1));
     for (const std::string& text : snapshot.diagnostics)
         for (size_t at = 0; at < text.size(); at += perLine)
             lines.push_back({capitals(text.substr(at, perLine)), kProblem});
     if (lines.empty() || maxWidth <= 2 * kMargin) return previewer::Image();
 
     int32_t width = 0;
-    for (const Line& line : lines) width = std::max(width, imaging::textWidth(line.text.c_str(), kScale));
+    for (const Line& line : lines) width = std::max(width, font::textWidth(line.text.c_str(), kScale));
     const bool flash = choice.status && snapshot.facts.beat;
     const int32_t flashSide = kLineHeight * 2;
     width = std::min(width + 2 * kMargin + (flash ? flashSide + kMargin : 0), maxWidth);
     const int32_t height = static_cast<int32_t>(lines.size()) * kLineHeight + 2 * kMargin;
     previewer::Image panel(width, height, kGround);
     for (size_t k = 0; k < lines.size(); ++k) {
-        imaging::drawText(panel.pixels.data(), width, height, kMargin, kMargin + static_cast<int32_t>(k) * kLineHeight,
+        font::drawText(panel.pixels.data(), width, height, kMargin, kMargin + static_cast<int32_t>(k) * kLineHeight,
                           lines[k].text.c_str(), lines[k].colour, kScale);
     }
     if (flash) {

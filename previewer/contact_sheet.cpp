@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
-#include "previewer/digit_font.h"
+#include "font/glyph_table.h"
+#include "font/text.h"
 
 namespace previewer {
 
-int32_t SheetLayout::cellHeight() const { return thumbnail.height + kLabelGap + kGlyphHeight * kLabelScale; }
+// Digits stand on the baseline: the label needs no room for descenders.
+int32_t SheetLayout::cellHeight() const { return thumbnail.height + kLabelGap + font::kBaseline * kLabelScale; }
 
 std::vector<int32_t> sheetFrameNumbers(int32_t frames, int32_t count) {
     std::vector<int32_t> numbers;
@@ -60,12 +63,13 @@ Image ContactSheet::compose() const {
 
         const int32_t labelTop = top + layout_.thumbnail.height + SheetLayout::kLabelGap;
         const int32_t scale = SheetLayout::kLabelScale;
-        const int32_t width = drawNumber(sheet, left, labelTop, static_cast<uint32_t>(cell.frameNumber), scale,
-                                         SheetLayout::kLabelColour);
+        const std::string number = std::to_string(cell.frameNumber);
+        font::drawText(sheet.pixels.data(), sheet.width, sheet.height, left, labelTop, number.c_str(),
+                       SheetLayout::kLabelColour, scale);
         if (cell.beat) {
             // A square the height of a digit, one digit's space after the number.
-            const int32_t size = kGlyphHeight * scale;
-            const int32_t markLeft = left + width + (kGlyphWidth + 1) * scale;
+            const int32_t size = font::kBaseline * scale;
+            const int32_t markLeft = left + font::textWidth((number + "0").c_str(), scale) + font::kSpacing * scale;
             for (int32_t y = 0; y < size; ++y)
                 for (int32_t x = 0; x < size && markLeft + x < left + layout_.cellWidth(); ++x)
                     sheet.at(markLeft + x, labelTop + y) = SheetLayout::kBeatColour;

@@ -36,26 +36,26 @@ struct DrawingWatch::Code {
 namespace {
 
 struct WatchState {
-    const HostServices* inner = nullptr;
+    const host::HostServices* inner = nullptr;
     std::function<void()> onTriangle;
-    std::map<HostScriptContext*, size_t> effectOf;
+    std::map<host::HostScriptContext*, size_t> effectOf;
     std::vector<DrawingWatch::EffectState> effects;
-    std::map<HostCode*, DrawingWatch::Code> codes;
+    std::map<host::HostCode*, DrawingWatch::Code> codes;
     // The triangle script runs once per triangle: its entry is kept at hand.
-    HostCode* lastCode = nullptr;
+    host::HostCode* lastCode = nullptr;
     DrawingWatch::Code lastEntry{0, -1};
     std::vector<bool> neverSetsCount;
 };
 
 WatchState* active = nullptr;
 
-DrawingWatch::EffectState* effectFor(HostScriptContext* context) {
+DrawingWatch::EffectState* effectFor(host::HostScriptContext* context) {
     const auto found = active->effectOf.find(context);
     return found == active->effectOf.end() ? nullptr : &active->effects[found->second];
 }
 
-ScriptContext HOST_CDECL createContext() {
-    ScriptContext context = active->inner->createContext();
+host::ScriptContext HOST_CDECL createContext() {
+    host::ScriptContext context = active->inner->createContext();
     if (context != nullptr) {
         const size_t index = active->effects.size();
         active->effectOf[context] = index;
@@ -65,12 +65,12 @@ ScriptContext HOST_CDECL createContext() {
     return context;
 }
 
-void HOST_CDECL freeContext(ScriptContext context) {
+void HOST_CDECL freeContext(host::ScriptContext context) {
     active->effectOf.erase(context);
     active->inner->freeContext(context);
 }
 
-double* HOST_CDECL registerVariable(ScriptContext context, const char* name) {
+double* HOST_CDECL registerVariable(host::ScriptContext context, const char* name) {
     double* variable = active->inner->registerVariable(context, name);
     DrawingWatch::EffectState* effect = effectFor(context);
     if (effect == nullptr || variable == nullptr) return variable;
@@ -82,8 +82,8 @@ double* HOST_CDECL registerVariable(ScriptContext context, const char* name) {
     return variable;
 }
 
-CodeHandle HOST_CDECL compileCode(ScriptContext context, const char* text) {
-    CodeHandle code = active->inner->compileCode(context, text);
+host::CodeHandle HOST_CDECL compileCode(host::ScriptContext context, const char* text) {
+    host::CodeHandle code = active->inner->compileCode(context, text);
     const auto found = active->effectOf.find(context);
     if (found == active->effectOf.end()) return code;
     DrawingWatch::EffectState& effect = active->effects[found->second];
@@ -99,7 +99,7 @@ bool outside(double* const values[3]) {
     return (a < -1.0 && b < -1.0 && c < -1.0) || (a > 1.0 && b > 1.0 && c > 1.0);
 }
 
-void HOST_CDECL executeCode(CodeHandle code, VisData* visData) {
+void HOST_CDECL executeCode(host::CodeHandle code, host::VisData* visData) {
     active->inner->executeCode(code, visData);
     if (code != active->lastCode) {
         const auto found = active->codes.find(code);
@@ -122,7 +122,7 @@ void HOST_CDECL executeCode(CodeHandle code, VisData* visData) {
     }
 }
 
-void HOST_CDECL freeCode(CodeHandle code) {
+void HOST_CDECL freeCode(host::CodeHandle code) {
     active->codes.erase(code);
     if (code == active->lastCode) active->lastCode = nullptr;
     active->inner->freeCode(code);
@@ -159,7 +159,7 @@ bool mentionsCount(const std::string& scriptText) {
     return false;
 }
 
-DrawingWatch::DrawingWatch(const HostServices* inner, std::function<void()> onTriangle) : table_(*inner) {
+DrawingWatch::DrawingWatch(const host::HostServices* inner, std::function<void()> onTriangle) : table_(*inner) {
     static WatchState state;
     state = WatchState();
     state.inner = inner;

@@ -31,13 +31,13 @@ class DrawingWatch {
 public:
     // Wraps `inner`; `onTriangle` runs after each triangle script. One watch
     // may be active at a time.
-    DrawingWatch(const HostServices* inner, std::function<void()> onTriangle);
+    DrawingWatch(const host::HostServices* inner, std::function<void()> onTriangle);
     ~DrawingWatch();
     DrawingWatch(const DrawingWatch&) = delete;
     DrawingWatch& operator=(const DrawingWatch&) = delete;
 
     // The table to hand the effects.
-    const HostServices* services() const { return &table_; }
+    const host::HostServices* services() const { return &table_; }
 
     // Effect `index` (in the order their contexts are made) has scripts that
     // never name n.
@@ -51,7 +51,7 @@ public:
     struct Code;
 
 private:
-    HostServices table_;
+    host::HostServices table_;
 };
 
 }  // namespace previewer

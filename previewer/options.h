@@ -60,7 +60,4 @@ struct ParsedCommandLine {
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
 
-// The --help text; its first line names the program and its version.
-std::string usageText();
-
 }  // namespace previewer

@@ -20,8 +20,8 @@
 
 namespace previewer {
 
-const std::array<const char*, kPresetSections> kSectionNames = {kSections[0].name, kSections[1].name,
-                                                                 kSections[2].name, kSections[3].name};
+const std::array<const char*, kPresetSections> kSectionNames = {effect::kSections[0].name, effect::kSections[1].name,
+                                                                effect::kSections[2].name, effect::kSections[3].name};
 
 namespace {
 

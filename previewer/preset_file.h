@@ -11,7 +11,7 @@
 
 namespace previewer {
 
-constexpr int kPresetSections = kSectionCount;
+constexpr int kPresetSections = effect::kSectionCount;
 
 // Section names in block order, as written in the headers.
 extern const std::array<const char*, kPresetSections> kSectionNames;
@@ -36,5 +36,8 @@ bool parsePreset(const std::string& contents, PresetFile& preset, std::string& e
 
 // Reads and decodes a file; the error names the path.
 bool readPresetFile(const std::string& path, PresetFile& preset, std::string& error);
+
+// Whether a line of text is a section header; confirms a detected text encoding.
+bool hasSectionHeaderLine(const std::string& text);
 
 }  // namespace previewer

@@ -1,5 +1,6 @@
 #include "previewer/preset_writer.h"
 
+#include "previewer/preset_file.h"
 #include "previewer/text_encoding.h"
 
 namespace previewer {

@@ -23,6 +23,7 @@
 #include "previewer/preset_file.h"
 #include "previewer/script_check.h"
 #include "previewer/script_lint.h"
+#include "previewer/usage_text.h"
 #include "previewer/session.h"
 #include "previewer/video_output.h"
 #include "standin/music_frame.h"

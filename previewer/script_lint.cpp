@@ -53,8 +53,8 @@ std::vector<NameUse> variableUses(const std::string& text) {
 }
 
 bool isEffectVariable(std::string_view name) {
-    return std::any_of(std::begin(kScriptVarSpecs), std::end(kScriptVarSpecs),
-                       [name](const ScriptVarSpec& variable) { return name == variable.name; });
+    return std::any_of(std::begin(effect::kScriptVarSpecs), std::end(effect::kScriptVarSpecs),
+                       [name](const effect::ScriptVarSpec& variable) { return name == variable.name; });
 }
 
 // One letter added, dropped or changed, or two neighbours swapped. A change
@@ -73,7 +73,7 @@ bool oneTypoApart(std::string_view a, std::string_view b) {
 }
 
 const char* closeEffectVariable(std::string_view name) {
-    for (const ScriptVarSpec& variable : kScriptVarSpecs) {
+    for (const effect::ScriptVarSpec& variable : effect::kScriptVarSpecs) {
         if (oneTypoApart(name, variable.name)) return variable.name;
     }
     return nullptr;
@@ -84,7 +84,7 @@ const char* closeEffectVariable(std::string_view name) {
 // section) the triangle's i and skip.
 std::set<std::string> setByTheEffect(int section) {
     std::set<std::string> set = {"w", "h"};
-    for (const ScriptVarSpec& variable : kScriptVarSpecs) {
+    for (const effect::ScriptVarSpec& variable : effect::kScriptVarSpecs) {
         if (variable.hasStartValue) set.insert(variable.name);
     }
     if (section == kTriangle) set.insert({"i", "skip"});

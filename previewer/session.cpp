@@ -26,7 +26,7 @@ std::unique_ptr<Session> Session::start(const Options& options, const std::vecto
         bool named = false;
         for (const std::string& text : preset.sections) named = named || mentionsCount(text);
         session->watch_.setNeverSetsCount(k, !named);
-        TriangleEffect* effect = TriangleEffect::create();
+        effect::TriangleEffect* effect = effect::TriangleEffect::create();
         if (effect == nullptr) {
             error = "out of memory creating an effect";
             return nullptr;
@@ -40,14 +40,14 @@ std::unique_ptr<Session> Session::start(const Options& options, const std::vecto
 
 Session::~Session() {
     // Effects free their scripts through the host, so the host goes last.
-    for (TriangleEffect* effect : effects_) effect->destroy(EffectBase::kFreeMemory);
+    for (effect::TriangleEffect* effect : effects_) effect->destroy(effect::EffectBase::kFreeMemory);
     host::setServices(nullptr);
 }
 
-std::vector<NothingDrawnNote> Session::renderFrame(int32_t number, bool beat, VisData* visData) {
+std::vector<NothingDrawnNote> Session::renderFrame(int32_t number, bool beat, host::VisData* visData) {
     watch_.beginFrame();
     if (number > 0 && options_.clearEachFrame) std::fill(frame_.pixels.begin(), frame_.pixels.end(), options_.fill);
-    for (TriangleEffect* effect : effects_) {
+    for (effect::TriangleEffect* effect : effects_) {
         // No second buffer: the effect does not use one.
         effect->renderFrame(visData, beat ? 1 : 0, frame_.pixels.data(), nullptr, frame_.width, frame_.height);
     }
@@ -63,8 +63,8 @@ std::vector<NothingDrawnNote> Session::renderFrame(int32_t number) {
 
 void Session::clearFrame() { std::fill(frame_.pixels.begin(), frame_.pixels.end(), options_.fill); }
 
-bool Session::editSection(size_t index, Section section, const std::string& text) {
-    char* copy = TriangleEffect::newCodeString(text.data(), text.size());
+bool Session::editSection(size_t index, effect::Section section, const std::string& text) {
+    char* copy = effect::TriangleEffect::newCodeString(text.data(), text.size());
     if (copy == nullptr) return false;
     effects_.at(index)->acceptEdit(section, copy);
     return true;
@@ -73,13 +73,13 @@ bool Session::editSection(size_t index, Section section, const std::string& text
 int32_t Session::recompileCounter(size_t index) const { return effects_.at(index)->recompileCounter(); }
 
 std::string Session::savedBlock(size_t index) const {
-    TriangleEffect* effect = effects_.at(index);
+    effect::TriangleEffect* effect = effects_.at(index);
     // saveConfig trusts the buffer to be big enough: measure first.
     size_t size = 0;
-    for (const SectionInfo& info : kSections) {
+    for (const effect::SectionInfo& info : effect::kSections) {
         char* text = effect->copySection(info.section);
         size += (text != nullptr ? std::strlen(text) : 0) + 1;
-        TriangleEffect::freeCodeString(text);
+        effect::TriangleEffect::freeCodeString(text);
     }
     std::string block(size, '\0');
     const int32_t written = effect->saveConfig(reinterpret_cast<unsigned char*>(&block[0]));

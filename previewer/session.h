@@ -14,8 +14,12 @@
 #include "previewer/preset_file.h"
 #include "standin/music_frame.h"
 
+namespace effect {
 class TriangleEffect;
+}  // namespace effect
+namespace host {
 struct VisData;
+}  // namespace host
 
 namespace previewer {
 
@@ -34,7 +38,7 @@ public:
     // the beat flag and the host's per-frame data block. Frame 0 starts
     // from the fill word, and so does every frame with --clear. Returns what
     // kept any effect from drawing.
-    std::vector<NothingDrawnNote> renderFrame(int32_t number, bool beat, VisData* visData);
+    std::vector<NothingDrawnNote> renderFrame(int32_t number, bool beat, host::VisData* visData);
     // The same with the beat every --beat-every frames and silence at 60
     // frames a second.
     std::vector<NothingDrawnNote> renderFrame(int32_t number);
@@ -48,11 +52,11 @@ public:
     // section's text replaced, then the recompile counter restarted, so the
     // effect recompiles all four sections on the 21st frame from now.
     // False when out of memory (the section is kept).
-    bool editSection(size_t index, Section section, const std::string& text);
+    bool editSection(size_t index, effect::Section section, const std::string& text);
     // The effect's recompile counter (it rests at 21 once compiled).
     int32_t recompileCounter(size_t index) const;
     // Effect `index`, in preset order (an editor hands it its edits).
-    TriangleEffect* effect(size_t index) const { return effects_.at(index); }
+    effect::TriangleEffect* effect(size_t index) const { return effects_.at(index); }
     // The preset block of effect `index`, as its saveConfig writes it.
     std::string savedBlock(size_t index) const;
 
@@ -65,7 +69,7 @@ private:
     // The block of the one-argument renderFrame: silence, but time() and
     // frame_index() count.
     std::unique_ptr<standin::MusicFrame> music_;
-    std::vector<TriangleEffect*> effects_;
+    std::vector<effect::TriangleEffect*> effects_;
 };
 
 }  // namespace previewer

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "previewer/preset_file.h"
+
 namespace previewer {
 
 namespace {

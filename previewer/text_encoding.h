@@ -20,8 +20,4 @@ enum class PresetBytes { Text, RawBlock, Unreadable };
 // file is not valid in that encoding.
 PresetBytes decodePresetBytes(const std::string& bytes, std::string& text, std::string& error);
 
-// Whether a line of text is a section header, used to confirm a detected
-// encoding; defined with the header rules.
-bool hasSectionHeaderLine(const std::string& text);
-
 }  // namespace previewer

@@ -1,5 +1,6 @@
+#include "previewer/usage_text.h"
+
 #include "frontend/version.h"
-#include "previewer/options.h"
 
 namespace previewer {
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "standin/bytecode.h"
+#include "standin/evaluator.h"
 #include "standin/functions.h"
 
 namespace standin {

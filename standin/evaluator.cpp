@@ -1,9 +1,10 @@
 // The stand-in engine's interpreters over a flat instruction array, the top
 // of the stack cached in acc. No allocation, no look-ups, no recursion.
+#include "standin/evaluator.h"
+
 #include <cmath>
 #include <cstring>
 
-#include "standin/bytecode.h"
 #include "standin/music_functions.h"
 
 namespace standin {

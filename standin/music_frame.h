@@ -6,7 +6,9 @@
 // passes the block through untouched; only the stand-in's script functions
 // (wave, spectrum, bass, mid, treble, time, frame_index, tempo) read it.
 // A null block reads as silence at time 0.
+namespace host {
 struct VisData;
+}  // namespace host
 
 namespace standin {
 
@@ -26,8 +28,8 @@ struct MusicFrame {
     float spectrum[2][kSpectrumBins] = {};     // a full-scale sine reads about 1
 };
 
-inline VisData* asVisData(MusicFrame* frame) { return reinterpret_cast<VisData*>(frame); }
-inline const MusicFrame* asMusicFrame(const VisData* data) { return reinterpret_cast<const MusicFrame*>(data); }
+inline host::VisData* asVisData(MusicFrame* frame) { return reinterpret_cast<host::VisData*>(frame); }
+inline const MusicFrame* asMusicFrame(const host::VisData* data) { return reinterpret_cast<const MusicFrame*>(data); }
 
 }  // namespace standin
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "standin/compiler.h"
+#include "standin/evaluator.h"
 
 namespace standin {
 

@@ -20,14 +20,14 @@
 #include "standin/compiler.h"
 #include "standin/standin_host.h"
 
-struct HostScriptContext {
+struct host::HostScriptContext {
     standin::Context context;
     int32_t references = 1;  // the host's handle, plus one per live code
 };
 
-struct HostCode {
+struct host::HostCode {
     standin::Program program;
-    HostScriptContext* owner = nullptr;
+    host::HostScriptContext* owner = nullptr;
 };
 
 namespace {
@@ -40,19 +40,19 @@ struct Lock {
 
 // Guarded by Lock. Never destroyed, so that handles freed by static
 // destructors at exit still find them.
-std::unordered_set<const HostScriptContext*>& liveContexts() {
-    static auto* set = new std::unordered_set<const HostScriptContext*>;
+std::unordered_set<const host::HostScriptContext*>& liveContexts() {
+    static auto* set = new std::unordered_set<const host::HostScriptContext*>;
     return *set;
 }
-std::unordered_set<const HostCode*>& liveCodes() {
-    static auto* set = new std::unordered_set<const HostCode*>;
+std::unordered_set<const host::HostCode*>& liveCodes() {
+    static auto* set = new std::unordered_set<const host::HostCode*>;
     return *set;
 }
 bool g_haveDiagnostic = false;
 StandinDiagnostic g_diagnostic = {};
 
 // The code executeCode last found in the registry; cleared when freed.
-std::atomic<const HostCode*> g_lastRun{nullptr};
+std::atomic<const host::HostCode*> g_lastRun{nullptr};
 
 uint32_t g_blendModeWord = 0;
 
@@ -70,18 +70,18 @@ void setLastDiagnostic(const StandinDiagnostic* diagnostic) {
     g_diagnostic = diagnostic != nullptr ? *diagnostic : StandinDiagnostic{};
 }
 
-bool isLiveContext(const HostScriptContext* context) {
+bool isLiveContext(const host::HostScriptContext* context) {
     Lock lock;
     return liveContexts().count(context) != 0;
 }
 
 // Drops one reference (under Lock); true when it was the last.
-bool release(HostScriptContext* context) { return --context->references == 0; }
+bool release(host::HostScriptContext* context) { return --context->references == 0; }
 
 // Compiles text in context; on failure returns null and fills *diagnostic.
-HostCode* compileIn(HostScriptContext* context, const char* text, StandinDiagnostic* diagnostic) {
+host::HostCode* compileIn(host::HostScriptContext* context, const char* text, StandinDiagnostic* diagnostic) {
     try {
-        HostCode* code = new HostCode{standin::compile(text, context->context), context};
+        host::HostCode* code = new host::HostCode{standin::compile(text, context->context), context};
         Lock lock;
         try {
             liveCodes().insert(code);
@@ -99,8 +99,8 @@ HostCode* compileIn(HostScriptContext* context, const char* text, StandinDiagnos
     return nullptr;
 }
 
-ScriptContext HOST_CDECL createContext() {
-    HostScriptContext* context = new (std::nothrow) HostScriptContext;
+host::ScriptContext HOST_CDECL createContext() {
+    host::HostScriptContext* context = new (std::nothrow) host::HostScriptContext;
     if (context == nullptr) return nullptr;
     try {
         Lock lock;
@@ -112,7 +112,7 @@ ScriptContext HOST_CDECL createContext() {
     return context;
 }
 
-void HOST_CDECL freeContext(ScriptContext context) {
+void HOST_CDECL freeContext(host::ScriptContext context) {
     if (context == nullptr) return;
     bool last = false;
     {
@@ -123,7 +123,7 @@ void HOST_CDECL freeContext(ScriptContext context) {
     if (last) delete context;
 }
 
-double* HOST_CDECL registerVariable(ScriptContext context, const char* name) {
+double* HOST_CDECL registerVariable(host::ScriptContext context, const char* name) {
     if (context == nullptr || name == nullptr) return nullptr;
     try {
         const std::string lower = standin::Context::lowerCase(name);
@@ -136,9 +136,9 @@ double* HOST_CDECL registerVariable(ScriptContext context, const char* name) {
     }
 }
 
-CodeHandle HOST_CDECL compileCode(ScriptContext context, const char* text) {
+host::CodeHandle HOST_CDECL compileCode(host::ScriptContext context, const char* text) {
     StandinDiagnostic diagnostic = {};
-    HostCode* code = nullptr;
+    host::HostCode* code = nullptr;
     if (context == nullptr) {
         diagnostic = makeDiagnostic(0, 0, "no context");
     } else if (text == nullptr) {
@@ -152,7 +152,7 @@ CodeHandle HOST_CDECL compileCode(ScriptContext context, const char* text) {
     return code;
 }
 
-void HOST_CDECL executeCode(CodeHandle code, VisData* visData) {
+void HOST_CDECL executeCode(host::CodeHandle code, host::VisData* visData) {
     if (code == nullptr) return;
     if (g_lastRun.load(std::memory_order_relaxed) != code) {
         Lock lock;
@@ -165,9 +165,9 @@ void HOST_CDECL executeCode(CodeHandle code, VisData* visData) {
     code->program.run();
 }
 
-void HOST_CDECL freeCode(CodeHandle code) {
+void HOST_CDECL freeCode(host::CodeHandle code) {
     if (code == nullptr) return;
-    HostScriptContext* owner = nullptr;
+    host::HostScriptContext* owner = nullptr;
     bool lastReference = false;
     {
         Lock lock;
@@ -180,7 +180,7 @@ void HOST_CDECL freeCode(CodeHandle code) {
     if (lastReference) delete owner;
 }
 
-const HostServices kServices = {
+const host::HostServices kServices = {
     nullptr,          nullptr,          &g_blendModeWord, createContext, freeContext,
     nullptr,          registerVariable, compileCode,      executeCode,   freeCode,
 };
@@ -189,7 +189,7 @@ const HostServices kServices = {
 
 extern "C" {
 
-const HostServices* HOST_CDECL standin_services(void) { return &kServices; }
+const host::HostServices* HOST_CDECL standin_services(void) { return &kServices; }
 
 void HOST_CDECL standin_set_blend_mode_word(uint32_t word) { g_blendModeWord = word; }
 

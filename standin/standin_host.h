@@ -28,7 +28,7 @@ struct StandinDiagnostic {
 };
 
 // The services table (one process-wide object, its blend-mode word included).
-STANDIN_API const HostServices* HOST_CDECL standin_services(void);
+STANDIN_API const host::HostServices* HOST_CDECL standin_services(void);
 
 // The host's blend-mode word: bits 0-7 mode, bits 8-15 mix ratio.
 STANDIN_API void HOST_CDECL standin_set_blend_mode_word(uint32_t word);

@@ -13,12 +13,6 @@
 
 namespace video {
 
-std::string ffmpegError(const std::string& what, int code) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return what + ": " + text;
-}
-
 bool installedEncoder(const char* name) { return avcodec_find_encoder_by_name(name) != nullptr; }
 
 namespace {

@@ -37,8 +37,8 @@ void PlaygroundEngine::setSection(int index, const std::string& text) { sections
 void PlaygroundEngine::editSection(int index, const std::string& text) {
     setSection(index, text);
     if (!session_) return;
-    session_->effect(0)->acceptEdit(kSections[static_cast<size_t>(index)].section,
-                                    TriangleEffect::newCodeString(text.data(), text.size()));
+    session_->effect(0)->acceptEdit(effect::kSections[static_cast<size_t>(index)].section,
+                                    effect::TriangleEffect::newCodeString(text.data(), text.size()));
 }
 
 void PlaygroundEngine::setBlend(int32_t mode, int32_t ratio) {
@@ -51,10 +51,10 @@ int32_t PlaygroundEngine::recompileCounter() const { return session_ ? session_-
 int32_t PlaygroundEngine::renderFrame(int32_t musicFrame, bool beatPressed) {
     if (!session_) return 0;
     const bool beat = fillMusic(musicFrame) || beatPressed;
-    const bool due = recompileCounter() == TriangleEffect::kRecompileFrame;
+    const bool due = recompileCounter() == effect::TriangleEffect::kRecompileFrame;
     session_->renderFrame(framesDrawn_, beat, standin::asVisData(music_.get()));
     ++framesDrawn_;
-    const bool recompiled = due && recompileCounter() == TriangleEffect::kCounterRest;
+    const bool recompiled = due && recompileCounter() == effect::TriangleEffect::kCounterRest;
     if (recompiled) checkSections();
     return (recompiled ? kRecompiled : 0) | (beat ? kBeat : 0);
 }
@@ -113,10 +113,10 @@ void PlaygroundEngine::pushLive(const float* left, const float* right, size_t co
 }
 
 void PlaygroundEngine::checkSections() {
-    for (size_t s = 0; s < kSectionCount; ++s) {
-        char* text = session_->effect(0)->copySection(kSections[s].section);
+    for (size_t s = 0; s < effect::kSectionCount; ++s) {
+        char* text = session_->effect(0)->copySection(effect::kSections[s].section);
         failed_[s] = text != nullptr && standin_check_script(text, &diagnostics_[s]) == 0;
-        TriangleEffect::freeCodeString(text);
+        effect::TriangleEffect::freeCodeString(text);
     }
 }
 

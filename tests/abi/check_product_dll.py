@@ -137,7 +137,7 @@ def returns_of(objdump, module, start, stop):
 
 def check_thiscall(pe, module, symbols_module, nm, objdump, failures):
     symbols = symbol_table(nm, symbols_module)
-    vtables = [addr for addr, _, name in symbols if name == "__ZTV14TriangleEffect"]
+    vtables = [addr for addr, _, name in symbols if name == "__ZTVN6effect14TriangleEffectE"]
     if not vtables:
         failures.append("vtable of TriangleEffect not found in the symbol table")
         return

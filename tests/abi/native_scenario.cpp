@@ -10,11 +10,11 @@
 namespace {
 
 struct NativeHost {
-    using Effect = EffectBase*;
+    using Effect = effect::EffectBase*;
     bool failed = false;
 
-    Effect create() { return createEffect(nullptr); }
-    void destroy(Effect effect) { effect->destroy(EffectBase::kFreeMemory); }
+    Effect create() { return module::createEffect(nullptr); }
+    void destroy(Effect effect) { effect->destroy(effect::EffectBase::kFreeMemory); }
     void load(Effect effect, const unsigned char* data, int size) { effect->loadConfig(data, size); }
     int save(Effect effect, unsigned char* buffer) { return effect->saveConfig(buffer); }
     void render(Effect effect, int isBeat, unsigned* pixels, int width, int height) {

@@ -1,5 +1,6 @@
-// The panel's label bitmaps as the build generates them from the glyph grids:
-// format, size, palette, row padding, and the word turned counter-clockwise.
+// The panel's label bitmaps as the build sets them from the font: format,
+// size, palette, row padding, and the word turned counter-clockwise (the
+// glyph grid of each word is written beside its bitmap).
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -47,7 +48,7 @@ protected:
     void SetUp() override {
         const std::string word = GetParam().word;
         bmp = readFile(std::string(RT_LABEL_BITMAP_DIR) + "/label_" + word + ".bmp");
-        glyphs = readGlyphs(std::string(RT_LABEL_GLYPH_DIR) + "/" + word + ".txt");
+        glyphs = readGlyphs(std::string(RT_LABEL_BITMAP_DIR) + "/" + word + ".txt");
         const size_t pixels = kStride * static_cast<size_t>(GetParam().height);
         ASSERT_GE(bmp.size(), kFileHeader + kInfoHeader + kPalette + pixels) << "bitmap missing or truncated";
     }

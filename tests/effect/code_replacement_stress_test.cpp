@@ -12,10 +12,16 @@
 #include "standin/standin_host.h"
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
+#include "support/process_state.h"
+
+using effect::Section;
+using effect::TriangleEffect;
 
 namespace {
 
-TEST(CodeReplacementStress, PanelEditsRaceWithRecompilesSafely) {
+class CodeReplacementStress : public ProcessStateTest {};
+
+TEST_F(CodeReplacementStress, PanelEditsRaceWithRecompilesSafely) {
     FakeHost host;
     EffectPtr effect = makeEffect();
     uint32_t pixels[16] = {};
@@ -98,7 +104,7 @@ std::vector<uint32_t> renderOnce(TriangleEffect& effect, int width, int height) 
     return pixels;
 }
 
-TEST(CodeReplacementStress, RealEditsRaceWithRealRendersAndTheLastEditsWin) {
+TEST_F(CodeReplacementStress, RealEditsRaceWithRealRendersAndTheLastEditsWin) {
     host::setServices(standin_services());
     standin_set_blend_mode_word(1);
     constexpr int kWidth = 64;
@@ -149,7 +155,6 @@ TEST(CodeReplacementStress, RealEditsRaceWithRealRendersAndTheLastEditsWin) {
             << "the effect draws the panel's last texts";
     }
     EXPECT_EQ(standin_live_codes(), 0);
-    host::setServices(nullptr);
 }
 
 }  // namespace

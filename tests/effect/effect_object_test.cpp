@@ -7,36 +7,48 @@
 #include "module/exports.h"
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
+#include "support/process_state.h"
+
+using effect::editedEffect;
+using effect::EffectBase;
+using effect::Section;
+using effect::setEditedEffect;
+using effect::TriangleEffect;
 
 namespace {
 
-TEST(Exports, RetrFuncHandsOutIdentifierAndFactory) {
+class Exports : public ProcessStateTest {};
+class Factory : public ProcessStateTest {};
+class EffectObject : public ProcessStateTest {};
+class CodeReplacement : public ProcessStateTest {};
+
+TEST_F(Exports, RetrFuncHandsOutIdentifierAndFactory) {
     const char* identifier = nullptr;
-    EffectFactory factory = nullptr;
+    module::EffectFactory factory = nullptr;
     EXPECT_EQ(_ZENTH_KIRO_RetrFunc(nullptr, &identifier, &factory), 1);
     EXPECT_STREQ(identifier, "Render: Triangle");
-    EXPECT_EQ(factory, &createEffect);
+    EXPECT_EQ(factory, &module::createEffect);
 }
 
-TEST(Exports, SetExtInfoKeepsTheTable) {
-    HostServices table{};
+TEST_F(Exports, SetExtInfoKeepsTheTable) {
+    host::HostServices table{};
     _ZENTH_KIRO_SetExtInfo(nullptr, &table);
     EXPECT_EQ(host::services(), &table);
     _ZENTH_KIRO_SetExtInfo(nullptr, nullptr);
     EXPECT_EQ(host::services(), nullptr);
 }
 
-TEST(Factory, BufferReceivesDescriptionAndNoEffect) {
+TEST_F(Factory, BufferReceivesDescriptionAndNoEffect) {
     char buffer[32];
     std::memset(buffer, 'x', sizeof buffer);
-    EXPECT_EQ(createEffect(buffer), nullptr);
+    EXPECT_EQ(module::createEffect(buffer), nullptr);
     EXPECT_STREQ(buffer, "Render / Triangle");
     EXPECT_EQ(buffer[18], 'x') << "exactly 18 bytes are written";
 }
 
-TEST(Factory, NullBufferCreatesEffectWithDescription) {
+TEST_F(Factory, NullBufferCreatesEffectWithDescription) {
     const int32_t before = TriangleEffect::liveInstanceCount();
-    EffectBase* effect = createEffect(nullptr);
+    EffectBase* effect = module::createEffect(nullptr);
     ASSERT_NE(effect, nullptr);
     EXPECT_STREQ(effect->getDescription(), "Render / Triangle");
     EXPECT_EQ(TriangleEffect::liveInstanceCount(), before + 1);
@@ -44,7 +56,7 @@ TEST(Factory, NullBufferCreatesEffectWithDescription) {
     EXPECT_EQ(TriangleEffect::liveInstanceCount(), before);
 }
 
-TEST(EffectObject, FreshEffectHasEmptySectionsAndCounterAt20) {
+TEST_F(EffectObject, FreshEffectHasEmptySectionsAndCounterAt20) {
     EffectPtr effect = makeEffect();
     for (Section s : {Section::Init, Section::Frame, Section::Beat, Section::Triangle})
         EXPECT_EQ(sectionText(*effect, s), "");
@@ -52,7 +64,7 @@ TEST(EffectObject, FreshEffectHasEmptySectionsAndCounterAt20) {
     EXPECT_FALSE(effect->variablesBound());
 }
 
-TEST(EffectObject, DestroyWithoutFreeFlagKeepsMemory) {
+TEST_F(EffectObject, DestroyWithoutFreeFlagKeepsMemory) {
     // The host may destroy an object it placed itself; flag bit 0 clear means
     // the memory stays. The storage is released by hand afterwards.
     TriangleEffect* effect = TriangleEffect::create();
@@ -63,13 +75,13 @@ TEST(EffectObject, DestroyWithoutFreeFlagKeepsMemory) {
     ::operator delete(static_cast<void*>(effect));
 }
 
-TEST(EffectObject, NeverRenderedEffectMakesNoHostCallsOnDestruction) {
+TEST_F(EffectObject, NeverRenderedEffectMakesNoHostCallsOnDestruction) {
     FakeHost host;
     makeEffect().reset();
     EXPECT_TRUE(host.calls.empty());
 }
 
-TEST(EffectObject, DestructionFreesHandlesInOrderThenContext) {
+TEST_F(EffectObject, DestructionFreesHandlesInOrderThenContext) {
     FakeHost host;
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("I", "F", "B", "T"));
@@ -80,7 +92,7 @@ TEST(EffectObject, DestructionFreesHandlesInOrderThenContext) {
     EXPECT_EQ(host.calls, (std::vector<std::string>{"freeCode:I", "freeCode:F", "freeCode:B", "freeCode:T", "freeContext"}));
 }
 
-TEST(EffectObject, DestructionSkipsNullHandles) {
+TEST_F(EffectObject, DestructionSkipsNullHandles) {
     FakeHost host;
     host.failCompile = {"F", "T"};
     EffectPtr effect = makeEffect();
@@ -92,7 +104,7 @@ TEST(EffectObject, DestructionSkipsNullHandles) {
     EXPECT_EQ(host.calls, (std::vector<std::string>{"freeCode:I", "freeCode:B", "freeContext"}));
 }
 
-TEST(EffectObject, WithoutHostTableDestructionMakesNoHostCalls) {
+TEST_F(EffectObject, WithoutHostTableDestructionMakesNoHostCalls) {
     FakeHost host;
     EffectPtr effect = makeEffect();
     uint32_t pixel = 0;
@@ -103,7 +115,7 @@ TEST(EffectObject, WithoutHostTableDestructionMakesNoHostCalls) {
     EXPECT_TRUE(host.calls.empty());
 }
 
-TEST(EffectObject, DestroyingTheEditedEffectClearsThePanelsPointer) {
+TEST_F(EffectObject, DestroyingTheEditedEffectClearsThePanelsPointer) {
     EffectPtr edited = makeEffect();
     EffectPtr other = makeEffect();
     setEditedEffect(edited.get());
@@ -113,7 +125,7 @@ TEST(EffectObject, DestroyingTheEditedEffectClearsThePanelsPointer) {
     EXPECT_EQ(editedEffect(), nullptr);
 }
 
-TEST(EffectObject, OpenEditorTargetsTheEffectEvenWithoutAPanel) {
+TEST_F(EffectObject, OpenEditorTargetsTheEffectEvenWithoutAPanel) {
     EffectPtr effect = makeEffect();
     effect->openEditor(nullptr, nullptr);
     EXPECT_EQ(editedEffect(), effect.get());
@@ -121,7 +133,7 @@ TEST(EffectObject, OpenEditorTargetsTheEffectEvenWithoutAPanel) {
     EXPECT_EQ(editedEffect(), nullptr);
 }
 
-TEST(CodeReplacement, ReplacesOneSectionAndKeepsOthers) {
+TEST_F(CodeReplacement, ReplacesOneSectionAndKeepsOthers) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("a", "b", "c", "d"));
     ASSERT_TRUE(effect->replaceSection(Section::Beat, "x = 1;\r\ny = 2"));

@@ -7,10 +7,11 @@
 
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
+#include "support/process_state.h"
 
 namespace {
 
-class FrameDriverTest : public testing::Test {
+class FrameDriverTest : public ProcessStateTest {
 protected:
     void load(const std::string& init, const std::string& frame, const std::string& beat, const std::string& triangle) {
         loadBlock(*effect, presetBlock(init, frame, beat, triangle));
@@ -94,7 +95,7 @@ TEST_F(FrameDriverTest, FailedSectionIsSkippedAndTheOthersRun) {
 TEST_F(FrameDriverTest, EditRecompilesOnThe21stFrameAndOldCodeRunsUntilThen) {
     load("I", "F", "B", "T");
     render();
-    effect->replaceSection(Section::Frame, "F2");
+    effect->replaceSection(effect::Section::Frame, "F2");
     effect->restartRecompileCounter();
     host.clearCalls();
     for (int frame = 1; frame <= 20; ++frame) render();

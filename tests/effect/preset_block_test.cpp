@@ -2,17 +2,22 @@
 #include <gtest/gtest.h>
 
 #include "support/effect_fixture.h"
+#include "support/process_state.h"
+
+using effect::Section;
 
 namespace {
 
 using namespace std::string_literals;
 
-TEST(PresetBlock, FreshEffectSavesFourNuls) {
+class PresetBlock : public ProcessStateTest {};
+
+TEST_F(PresetBlock, FreshEffectSavesFourNuls) {
     EffectPtr effect = makeEffect();
     EXPECT_EQ(saveBlock(*effect), "\0\0\0\0"s);
 }
 
-TEST(PresetBlock, SaveReturnsLengthAndWritesExactly) {
+TEST_F(PresetBlock, SaveReturnsLengthAndWritesExactly) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("init", "", "beat\r\nline", "t"));
     std::vector<unsigned char> buffer(64, 0xEE);
@@ -29,7 +34,7 @@ struct MalformedBlock {
     int32_t length;  // may differ from bytes.size()
 };
 
-class MalformedBlockTest : public testing::TestWithParam<MalformedBlock> {};
+class MalformedBlockTest : public ProcessStateTest, public testing::WithParamInterface<MalformedBlock> {};
 
 TEST_P(MalformedBlockTest, IsIgnoredAsAWhole) {
     EffectPtr effect = makeEffect();
@@ -49,14 +54,14 @@ INSTANTIATE_TEST_SUITE_P(
                     MalformedBlock{"ZeroLength", "\0\0\0\0"s, 0}),
     [](const testing::TestParamInfo<MalformedBlock>& param) { return param.param.name; });
 
-TEST(PresetBlock, NullDataIsIgnored) {
+TEST_F(PresetBlock, NullDataIsIgnored) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("1", "2", "3", "4"));
     effect->loadConfig(nullptr, 100);
     EXPECT_EQ(sectionText(*effect, Section::Init), "1");
 }
 
-TEST(PresetBlock, FourNulsGiveFourEmptySections) {
+TEST_F(PresetBlock, FourNulsGiveFourEmptySections) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("1", "2", "3", "4"));
     loadBlock(*effect, "\0\0\0\0"s);
@@ -64,27 +69,27 @@ TEST(PresetBlock, FourNulsGiveFourEmptySections) {
         EXPECT_EQ(sectionText(*effect, s), "");
 }
 
-TEST(PresetBlock, SixNulsTakeTheFirstFourStrings) {
+TEST_F(PresetBlock, SixNulsTakeTheFirstFourStrings) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, "i\0f\0b\0t\0extra\0more\0"s);
     EXPECT_EQ(saveBlock(*effect), "i\0f\0b\0t\0"s);
 }
 
-TEST(PresetBlock, SaveAfterLoadReproducesTheBlockUpToTheFourthNul) {
+TEST_F(PresetBlock, SaveAfterLoadReproducesTheBlockUpToTheFourthNul) {
     EffectPtr effect = makeEffect();
     const std::string block = "n = 3;\r\n\0frame\0\0tri\xE9\xFF\0trailing bytes without nul"s;
     loadBlock(*effect, block);
     EXPECT_EQ(saveBlock(*effect), block.substr(0, block.find("trailing")));
 }
 
-TEST(PresetBlock, LoadingLeavesTheRecompileCounterAlone) {
+TEST_F(PresetBlock, LoadingLeavesTheRecompileCounterAlone) {
     EffectPtr effect = makeEffect();
     effect->restartRecompileCounter();
     loadBlock(*effect, presetBlock("a", "b", "c", "d"));
     EXPECT_EQ(effect->recompileCounter(), 0);
 }
 
-TEST(PresetBlock, SaveToNullBufferWritesNothing) {
+TEST_F(PresetBlock, SaveToNullBufferWritesNothing) {
     EffectPtr effect = makeEffect();
     EXPECT_EQ(effect->saveConfig(nullptr), 0);
 }

@@ -13,6 +13,10 @@
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
 #include "support/hang_watchdog.h"
+#include "support/process_state.h"
+
+using effect::Section;
+using effect::TriangleEffect;
 
 namespace {
 
@@ -56,7 +60,7 @@ std::vector<ReentrantCall> reentrantCalls() {
     };
 }
 
-class ReentrantCompileTest : public testing::TestWithParam<ReentrantCall> {
+class ReentrantCompileTest : public ProcessStateTest, public testing::WithParamInterface<ReentrantCall> {
 protected:
     // Texts compiled during one frame.
     std::vector<std::string> renderFrame() {

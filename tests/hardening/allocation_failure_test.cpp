@@ -7,13 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "allocation_control.h"
+#include "failing_allocator.h"
 #include "guarded_frame.h"
 #include "module/exports.h"
 #include "render/frame_renderer.h"
 #include "render/triangle_sink.h"
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
+#include "support/process_state.h"
+
+using effect::EffectBase;
+using effect::Section;
+using effect::TriangleEffect;
 
 namespace {
 
@@ -24,7 +29,9 @@ using hardening::NothrowFailure;
 // the second, ...) until it needs no more; fails the test if it never gets there.
 constexpr long kMostAllocations = 64;
 
-TEST(AllocationFailure, FactoryReturnsNullAndLeaksNothingWhicheverAllocationFails) {
+class AllocationFailure : public ProcessStateTest {};
+
+TEST_F(AllocationFailure, FactoryReturnsNullAndLeaksNothingWhicheverAllocationFails) {
     const int32_t instances = TriangleEffect::liveInstanceCount();
     long successes = 0;
     for (; successes < kMostAllocations; ++successes) {
@@ -33,7 +40,7 @@ TEST(AllocationFailure, FactoryReturnsNullAndLeaksNothingWhicheverAllocationFail
         long failures = 0;
         {
             NothrowFailure failure(successes);
-            effect = createEffect(nullptr);
+            effect = module::createEffect(nullptr);
             failures = failure.failures();
         }
         if (failures == 0) {
@@ -49,7 +56,7 @@ TEST(AllocationFailure, FactoryReturnsNullAndLeaksNothingWhicheverAllocationFail
     EXPECT_GE(successes, 5) << "the object and its four empty strings";
 }
 
-TEST(AllocationFailure, LoadKeepsThePreviousScriptsWhicheverSectionStringFails) {
+TEST_F(AllocationFailure, LoadKeepsThePreviousScriptsWhicheverSectionStringFails) {
     EffectPtr effect = makeEffect();
     const std::string previous = presetBlock("i0", "f0", "b0", "t0");
     const std::string next = presetBlock("i1", "f1", "b1", "t1");
@@ -71,7 +78,7 @@ TEST(AllocationFailure, LoadKeepsThePreviousScriptsWhicheverSectionStringFails) 
     EXPECT_EQ(saveBlock(*effect), next) << "with memory the block loads";
 }
 
-TEST(AllocationFailure, EditKeepsThePreviousSectionWhenItsCopyFails) {
+TEST_F(AllocationFailure, EditKeepsThePreviousSectionWhenItsCopyFails) {
     EffectPtr effect = makeEffect();
     loadBlock(*effect, presetBlock("i", "f", "b", "t"));
     const long live = hardening::liveAllocations();
@@ -84,7 +91,7 @@ TEST(AllocationFailure, EditKeepsThePreviousSectionWhenItsCopyFails) {
     EXPECT_EQ(hardening::liveAllocations(), live);
 }
 
-TEST(AllocationFailure, RecompileWithoutMemoryForItsCopiesKeepsTheOldCodeAndRetriesNextFrame) {
+TEST_F(AllocationFailure, RecompileWithoutMemoryForItsCopiesKeepsTheOldCodeAndRetriesNextFrame) {
     FakeHost host;
     EffectPtr effect = makeEffect();
     uint32_t pixels[16] = {};
@@ -115,10 +122,9 @@ TEST(AllocationFailure, RecompileWithoutMemoryForItsCopiesKeepsTheOldCodeAndRetr
     EXPECT_EQ(effect->recompileCounter(), TriangleEffect::kCounterRest);
 }
 
-class DepthAllocationTest : public testing::Test {
+class DepthAllocationTest : public ProcessStateTest {
 protected:
     DepthAllocationTest() {
-        render::releaseSharedDepth();
         host.define("depth frame", [](FakeHost::Vars& v) {
             v["n"] = 1;
             v["zbuf"] = 1;
@@ -127,11 +133,6 @@ protected:
         effect = makeEffect();
         loadBlock(*effect, presetBlock("", "depth frame", "", "cover"));
     }
-    ~DepthAllocationTest() override {
-        effect.reset();
-        render::releaseSharedDepth();
-    }
-
     FakeHost host;
     EffectPtr effect;
 };

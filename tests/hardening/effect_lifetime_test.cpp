@@ -5,12 +5,13 @@
 
 #include <string>
 
-#include "allocation_control.h"
+#include "failing_allocator.h"
 #include "guarded_frame.h"
 #include "module/exports.h"
 #include "render/triangle_sink.h"
 #include "standin/standin_host.h"
 #include "support/effect_fixture.h"
+#include "support/process_state.h"
 
 namespace {
 
@@ -29,24 +30,21 @@ std::string busyPreset(bool depth) {
                        "red1 = i; green1 = 1 - i; blue1 = rand(1); z1 = t + i");
 }
 
-class StandinHost {
-public:
-    StandinHost() { host::setServices(standin_services()); }
-    ~StandinHost() { host::setServices(nullptr); }
-    StandinHost(const StandinHost&) = delete;
-    StandinHost& operator=(const StandinHost&) = delete;
-};
-
 void createRenderDestroy(const std::string& block, GuardedFrame& frame) {
-    EffectBase* effect = createEffect(nullptr);
+    effect::EffectBase* effect = module::createEffect(nullptr);
     ASSERT_NE(effect, nullptr);
     effect->loadConfig(reinterpret_cast<const unsigned char*>(block.data()), static_cast<int32_t>(block.size()));
     for (int k = 0; k < kFramesEach; ++k) effect->renderFrame(nullptr, k % 2, frame.pixels(), nullptr, kSide, kSide);
-    effect->destroy(EffectBase::kFreeMemory);
+    effect->destroy(effect::EffectBase::kFreeMemory);
 }
 
-TEST(EffectLifetime, ThousandsOfEffectsLeaveNoMemoryHandlesOrDepthBehind) {
-    StandinHost standin;
+// The stand-in host's table for the whole test; the fixture takes it away.
+class EffectLifetime : public ProcessStateTest {
+protected:
+    EffectLifetime() { host::setServices(standin_services()); }
+};
+
+TEST_F(EffectLifetime, ThousandsOfEffectsLeaveNoMemoryHandlesOrDepthBehind) {
     GuardedFrame frame(kSide, kSide);
     const std::string plain = busyPreset(false);
     const std::string depth = busyPreset(true);
@@ -56,7 +54,7 @@ TEST(EffectLifetime, ThousandsOfEffectsLeaveNoMemoryHandlesOrDepthBehind) {
     const long live = hardening::liveAllocations();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
-    const int32_t instances = TriangleEffect::liveInstanceCount();
+    const int32_t instances = effect::TriangleEffect::liveInstanceCount();
 
     for (int k = 0; k < kEffects; ++k) {
         createRenderDestroy(k % 2 == 0 ? depth : plain, frame);
@@ -67,13 +65,12 @@ TEST(EffectLifetime, ThousandsOfEffectsLeaveNoMemoryHandlesOrDepthBehind) {
     EXPECT_EQ(hardening::liveAllocations(), live);
     EXPECT_EQ(standin_live_contexts(), contexts);
     EXPECT_EQ(standin_live_codes(), codes);
-    EXPECT_EQ(TriangleEffect::liveInstanceCount(), instances);
+    EXPECT_EQ(effect::TriangleEffect::liveInstanceCount(), instances);
 }
 
 // The depth entries of a destroyed last effect would hide a triangle at
 // depth 0 drawn without zbclear; a fresh buffer does not.
-TEST(EffectLifetime, DepthBufferGoesWithTheLastEffect) {
-    StandinHost standin;
+TEST_F(EffectLifetime, DepthBufferGoesWithTheLastEffect) {
     const std::string deep = presetBlock("", "n = 1; zbuf = 1; zbclear = 0", "",
                                          "x1 = -1; y1 = -5; x2 = 5; y2 = 1; x3 = -5; y3 = 1; z1 = 5;"
                                          "red1 = 1; green1 = 0; blue1 = 0");

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "allocation_control.h"
+#include "failing_allocator.h"
 
 namespace {
 

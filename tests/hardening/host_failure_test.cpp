@@ -13,6 +13,7 @@
 #include "render/triangle_sink.h"
 #include "support/effect_fixture.h"
 #include "support/fake_host.h"
+#include "support/process_state.h"
 
 namespace {
 
@@ -21,10 +22,9 @@ using hardening::GuardedFrame;
 constexpr int32_t kWidth = 8;
 constexpr int32_t kHeight = 6;
 
-class HostFailureTest : public testing::Test {
+class HostFailureTest : public ProcessStateTest {
 protected:
     HostFailureTest() {
-        render::releaseSharedDepth();
         host.define("one", [](FakeHost::Vars& v) { v["n"] = 1; });
         host.define("red cover", [](FakeHost::Vars& v) {
             hardening::coverFrame(v);
@@ -40,7 +40,7 @@ protected:
         return effect;
     }
 
-    int32_t render(TriangleEffect& effect) {
+    int32_t render(effect::TriangleEffect& effect) {
         return effect.renderFrame(nullptr, 0, frame.pixels(), nullptr, kWidth, kHeight);
     }
 
@@ -56,7 +56,7 @@ TEST_F(HostFailureTest, NoContextDrawsAndCompilesNothingAndIsAskedForAgainEachFr
         EXPECT_TRUE(frame.untouched());
     }
     EXPECT_EQ(host.calls, (std::vector<std::string>(3, "createContext")));
-    EXPECT_EQ(effect->recompileCounter(), TriangleEffect::kRecompileFrame) << "nothing compiled yet";
+    EXPECT_EQ(effect->recompileCounter(), effect::TriangleEffect::kRecompileFrame) << "nothing compiled yet";
 
     EXPECT_EQ(render(*effect), 0);
     EXPECT_EQ(frame.at(3, 3), 0x00FF0000u) << "the fourth frame gets a context and draws";
@@ -100,9 +100,9 @@ void PrintTo(const RefusedVariables& refused, std::ostream* out) { *out << refus
 
 std::set<std::string> g_refused;
 
-RegisterVariableFn g_realRegisterVariable = nullptr;
+host::RegisterVariableFn g_realRegisterVariable = nullptr;
 
-double* HOST_CDECL refusingRegisterVariable(ScriptContext context, const char* name) {
+double* HOST_CDECL refusingRegisterVariable(host::ScriptContext context, const char* name) {
     if (g_refused.count(name) != 0) return nullptr;
     return g_realRegisterVariable(context, name);
 }
@@ -118,7 +118,7 @@ protected:
     }
     ~RefusedVariableTest() override { g_refused.clear(); }
 
-    HostServices table{};
+    host::HostServices table{};
 };
 
 TEST_P(RefusedVariableTest, EffectFallsBackToItsOwnStorage) {

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "previewer/contact_sheet.h"
-#include "previewer/digit_font.h"
 #include "previewer/thumbnail.h"
 
 namespace {
@@ -84,25 +83,6 @@ TEST(Thumbnail, EnlargesByRepeatingPixels) {
     }
 }
 
-TEST(DigitFont, DrawsTheGlyphsAtTheirPlaces) {
-    Image image(11, 5, 0);
-    const int32_t width = previewer::drawNumber(image, 0, 0, 17, 1, 0x00FFFFFF);
-    EXPECT_EQ(width, 7);
-    EXPECT_EQ(previewer::numberWidth(17, 2), 14);
-    // "1": 010 / 110 / 010 / 010 / 111; "7" starts at column 4: 111 / 001 ...
-    const char* expected[5] = {".#..###....", "##....#....", ".#....#....", ".#....#....", "###...#...."};
-    for (int32_t y = 0; y < 5; ++y)
-        for (int32_t x = 0; x < 11; ++x)
-            EXPECT_EQ(image.at(x, y) != 0, expected[y][x] == '#') << "x=" << x << " y=" << y;
-}
-
-TEST(DigitFont, ClipsAtTheImageEdge) {
-    Image image(3, 3, 0);
-    previewer::drawNumber(image, 1, 1, 8, 2, 0x00FFFFFF);  // would reach column 6 and row 10
-    EXPECT_NE(image.at(2, 2), 0u);
-    EXPECT_EQ(image.at(0, 0), 0u);
-}
-
 TEST(ContactSheet, LaysThumbnailsOutRowByRowWithLabels) {
     // Four 8x4 frames of distinct colours, two thumbnails per row.
     ContactSheet sheet(8, 4, 4, 4);
@@ -127,18 +107,21 @@ TEST(ContactSheet, LaysThumbnailsOutRowByRowWithLabels) {
         EXPECT_EQ(image.at(x, y), colours[k]) << "thumbnail " << k << " top-left, fourth byte dropped";
         EXPECT_EQ(image.at(x + layout.thumbnail.width - 1, y + layout.thumbnail.height - 1), colours[k]);
         EXPECT_EQ(image.at(x + layout.thumbnail.width, y), SheetLayout::kBackground) << "gap after thumbnail " << k;
-        // The label is the frame number; the top-right pixel of its glyph is
-        // lit for 0, 2 and 3 but not for 1.
+        // The label is the frame number in the font; the leftmost pixel of
+        // its glyph's second row is lit for 0 and 2 but not for 1 and 3.
         const int32_t labelY = y + layout.thumbnail.height + SheetLayout::kLabelGap;
-        const bool topRightLit = k != 1;
-        EXPECT_EQ(image.at(x + 2 * SheetLayout::kLabelScale, labelY) == SheetLayout::kLabelColour, topRightLit)
+        const bool lit = k == 0 || k == 2;
+        EXPECT_EQ(image.at(x, labelY + SheetLayout::kLabelScale) == SheetLayout::kLabelColour, lit)
             << "label of " << k;
     }
-    // Frame 3 was a beat: its mark follows the single digit after one digit's space.
+    // Frame 3 was a beat: its mark follows the single digit (4 wide) after
+    // one digit's space (a blank column, 4 more and another).
+    constexpr int32_t kMarkColumn = 4 + 1 + 4 + 1;
     const int32_t labelY = layout.cellY(3) + layout.thumbnail.height + SheetLayout::kLabelGap;
-    const int32_t markX = layout.cellX(3) + (previewer::kGlyphWidth + previewer::kGlyphWidth + 1) * SheetLayout::kLabelScale;
+    const int32_t markX = layout.cellX(3) + kMarkColumn * SheetLayout::kLabelScale;
     EXPECT_EQ(image.at(markX, labelY), SheetLayout::kBeatColour);
-    const int32_t frame2MarkX = layout.cellX(2) + (previewer::kGlyphWidth + previewer::kGlyphWidth + 1) * SheetLayout::kLabelScale;
+    EXPECT_EQ(image.at(markX - 1, labelY), SheetLayout::kBackground) << "the mark starts there";
+    const int32_t frame2MarkX = layout.cellX(2) + kMarkColumn * SheetLayout::kLabelScale;
     EXPECT_EQ(image.at(frame2MarkX, layout.cellY(2) + layout.thumbnail.height + SheetLayout::kLabelGap),
               SheetLayout::kBackground)
         << "no mark on a frame that was not a beat";

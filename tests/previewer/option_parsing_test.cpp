@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "previewer/options.h"
+#include "previewer/usage_text.h"
 
 namespace {
 

@@ -13,10 +13,6 @@ namespace {
 
 class DepthBufferTest : public ProcessStateTest {
 protected:
-    void TearDown() override {
-        render::replaceDepthAllocator(nullptr);
-        ProcessStateTest::TearDown();
-    }
     static int allocations;
     static uint32_t* countingAllocator(size_t count) {
         ++allocations;

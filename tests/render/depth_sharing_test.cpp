@@ -38,7 +38,7 @@ protected:
         loadBlock(*effect, presetBlock("", frame, "", triangle));
         return effect;
     }
-    void render(TriangleEffect& effect, int32_t width = kWidth, int32_t height = kHeight) {
+    void render(effect::TriangleEffect& effect, int32_t width = kWidth, int32_t height = kHeight) {
         effect.renderFrame(nullptr, 0, pixels.data(), nullptr, width, height);
     }
     uint32_t at(int32_t row, int32_t column) const { return pixels[static_cast<size_t>(row) * kWidth + column]; }

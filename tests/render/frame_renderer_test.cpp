@@ -23,10 +23,6 @@ const render::TriangleVars kFrameCover = {-1, -5, 5, 1, -5, 1, 1, 1, 1, 0};
 class FrameRendererTest : public ProcessStateTest {
 protected:
     FrameRendererTest() : pixels(static_cast<size_t>(kWidth) * kHeight, kBackground) {}
-    void TearDown() override {
-        render::replaceDepthAllocator(nullptr);
-        ProcessStateTest::TearDown();
-    }
 
     // One frame: the mode choice, then the triangles.
     void drawFrame(const uint32_t* blendWord, bool zbuf, bool zbclear, std::vector<render::TriangleVars> triangles,

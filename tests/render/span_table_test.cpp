@@ -8,7 +8,7 @@
 #include "render/spans_scalar.h"
 #include "render/spans_sse2.h"
 #include "support/process_state.h"
-#include "support/test_options.h"
+#include "support/test_main.h"
 
 namespace {
 

@@ -232,7 +232,7 @@ TEST(StandinHugeText, RandomTokenSoupNeverCrashesOrHangs) {
         std::string text;
         const uint32_t length = 1 + garbage.next() % 24;
         for (uint32_t k = 0; k < length; ++k) text += std::string(tokens[garbage.next() % count]) + " ";
-        CodeHandle code = script.host.compileCode(script.context, text.c_str());
+        host::CodeHandle code = script.host.compileCode(script.context, text.c_str());
         if (code != nullptr) {
             ++compiled;
             script.host.executeCode(code, nullptr);

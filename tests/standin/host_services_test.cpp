@@ -7,15 +7,21 @@
 #include <vector>
 
 #include "tests/standin/script_harness.h"
+#include "support/process_state.h"
 
 namespace {
 
 using standin_test::ScriptHarness;
 
-const HostServices& services() { return *standin_services(); }
+const host::HostServices& services() { return *standin_services(); }
 
-TEST(StandinServices, TableHasTheServicesInTheirSlotsAndTheBlendWord) {
-    const HostServices& host = services();
+class StandinServices : public ProcessStateTest {};
+class StandinRandom : public ProcessStateTest {};
+class StandinLeaks : public ProcessStateTest {};
+class StandinStress : public ProcessStateTest {};
+
+TEST_F(StandinServices, TableHasTheServicesInTheirSlotsAndTheBlendWord) {
+    const host::HostServices& host = services();
     EXPECT_EQ(standin_services(), &host);
     EXPECT_EQ(host.unused0, nullptr);
     EXPECT_EQ(host.unused1, nullptr);
@@ -33,8 +39,8 @@ TEST(StandinServices, TableHasTheServicesInTheirSlotsAndTheBlendWord) {
     EXPECT_EQ(*host.blendModeWord, 0u);
 }
 
-TEST(StandinServices, NullArgumentsAreHarmless) {
-    const HostServices& host = services();
+TEST_F(StandinServices, NullArgumentsAreHarmless) {
+    const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
     StandinDiagnostic diagnostic = {};
@@ -48,7 +54,7 @@ TEST(StandinServices, NullArgumentsAreHarmless) {
     host.freeCode(nullptr);
     host.freeContext(nullptr);
 
-    ScriptContext context = host.createContext();
+    host::ScriptContext context = host.createContext();
     ASSERT_NE(context, nullptr);
     EXPECT_EQ(host.registerVariable(context, nullptr), nullptr);
     EXPECT_EQ(host.compileCode(context, nullptr), nullptr);
@@ -60,7 +66,7 @@ TEST(StandinServices, NullArgumentsAreHarmless) {
     EXPECT_EQ(standin_live_codes(), codes);
 }
 
-TEST(StandinServices, RegisteredVariablesAreBoundByAddress) {
+TEST_F(StandinServices, RegisteredVariablesAreBoundByAddress) {
     ScriptHarness script;
     double* in = script.var("in");
     double* out = script.var("out");
@@ -68,7 +74,7 @@ TEST(StandinServices, RegisteredVariablesAreBoundByAddress) {
     ASSERT_NE(out, nullptr);
     EXPECT_NE(in, out);
     EXPECT_EQ(*in, 0.0);
-    CodeHandle code = script.compile("out = in * 2");
+    host::CodeHandle code = script.compile("out = in * 2");
     ASSERT_NE(code, nullptr);
     for (double value : {1.5, -4.0, 10.0}) {
         *in = value;  // written after compiling: read at run time
@@ -77,7 +83,7 @@ TEST(StandinServices, RegisteredVariablesAreBoundByAddress) {
     }
 }
 
-TEST(StandinServices, OneNameOneDoubleWhateverTheCase) {
+TEST_F(StandinServices, OneNameOneDoubleWhateverTheCase) {
     ScriptHarness script;
     double* lower = script.var("red1");
     EXPECT_EQ(script.var("red1"), lower);
@@ -86,7 +92,7 @@ TEST(StandinServices, OneNameOneDoubleWhateverTheCase) {
     EXPECT_NE(script.var("red2"), lower);
 }
 
-TEST(StandinServices, NamesScriptsCannotReachAreRefused) {
+TEST_F(StandinServices, NamesScriptsCannotReachAreRefused) {
     ScriptHarness script;
     for (const char* name : {"", "1x", "a b", "x-1", "pi", "PI", "mem[1]", "\xC3\xA9"}) {
         EXPECT_EQ(script.var(name), nullptr) << name;
@@ -94,7 +100,7 @@ TEST(StandinServices, NamesScriptsCannotReachAreRefused) {
     EXPECT_NE(script.var("_under_score9"), nullptr);
 }
 
-TEST(StandinServices, VariableFirstUsedByCodeIsTheOneRegisteredLater) {
+TEST_F(StandinServices, VariableFirstUsedByCodeIsTheOneRegisteredLater) {
     ScriptHarness script;
     ASSERT_TRUE(script.run("late = 5; Other = late + 1"));
     double* late = script.var("LATE");
@@ -106,10 +112,10 @@ TEST(StandinServices, VariableFirstUsedByCodeIsTheOneRegisteredLater) {
     EXPECT_EQ(*script.var("other"), 21.0);
 }
 
-TEST(StandinServices, UnregisteredVariablesAreSharedByTheCodesOfAContext) {
+TEST_F(StandinServices, UnregisteredVariablesAreSharedByTheCodesOfAContext) {
     ScriptHarness script;
-    CodeHandle writer = script.compile("t = t + 3");
-    CodeHandle reader = script.compile("u = t * 10");
+    host::CodeHandle writer = script.compile("t = t + 3");
+    host::CodeHandle reader = script.compile("u = t * 10");
     ASSERT_NE(writer, nullptr);
     ASSERT_NE(reader, nullptr);
     script.host.executeCode(writer, nullptr);
@@ -118,7 +124,7 @@ TEST(StandinServices, UnregisteredVariablesAreSharedByTheCodesOfAContext) {
     EXPECT_EQ(*script.var("u"), 60.0);
 }
 
-TEST(StandinServices, ContextsDoNotShareVariables) {
+TEST_F(StandinServices, ContextsDoNotShareVariables) {
     ScriptHarness first;
     ScriptHarness second;
     double* mine = first.var("v");
@@ -132,7 +138,7 @@ TEST(StandinServices, ContextsDoNotShareVariables) {
     EXPECT_EQ(*second.var("w"), 1.0);
 }
 
-TEST(StandinServices, AddressesStayPutWhileVariablesAreAdded) {
+TEST_F(StandinServices, AddressesStayPutWhileVariablesAreAdded) {
     ScriptHarness script;
     std::vector<double*> early;
     for (int k = 0; k < 50; ++k) early.push_back(script.var(("early" + std::to_string(k)).c_str()));
@@ -146,7 +152,7 @@ TEST(StandinServices, AddressesStayPutWhileVariablesAreAdded) {
 }
 
 std::vector<double> draws(ScriptHarness& script, const char* text, int count) {
-    CodeHandle code = script.compile(text);
+    host::CodeHandle code = script.compile(text);
     EXPECT_NE(code, nullptr);
     std::vector<double> values;
     for (int k = 0; k < count; ++k) {
@@ -156,7 +162,7 @@ std::vector<double> draws(ScriptHarness& script, const char* text, int count) {
     return values;
 }
 
-TEST(StandinRandom, EveryContextRepeatsTheSameSequence) {
+TEST_F(StandinRandom, EveryContextRepeatsTheSameSequence) {
     ScriptHarness first;
     ScriptHarness second;
     const std::vector<double> a = draws(first, "r = rand(100)", 20);
@@ -165,21 +171,21 @@ TEST(StandinRandom, EveryContextRepeatsTheSameSequence) {
     EXPECT_NE(a[0], a[1]);
 }
 
-TEST(StandinRandom, CodesOfAContextShareOneGenerator) {
+TEST_F(StandinRandom, CodesOfAContextShareOneGenerator) {
     ScriptHarness oneCode;
     const std::vector<double> reference = draws(oneCode, "r = rand(1)", 4);
     ScriptHarness twoCodes;
-    CodeHandle a = twoCodes.compile("r = rand(1)");
-    CodeHandle b = twoCodes.compile("r = rand(1)");
+    host::CodeHandle a = twoCodes.compile("r = rand(1)");
+    host::CodeHandle b = twoCodes.compile("r = rand(1)");
     std::vector<double> values;
-    for (CodeHandle code : {a, b, b, a}) {
+    for (host::CodeHandle code : {a, b, b, a}) {
         twoCodes.host.executeCode(code, nullptr);
         values.push_back(*twoCodes.var("r"));
     }
     EXPECT_EQ(values, reference);
 }
 
-TEST(StandinRandom, StaysInsideItsRange) {
+TEST_F(StandinRandom, StaysInsideItsRange) {
     ScriptHarness script;
     for (double value : draws(script, "r = rand(10)", 2000)) {
         EXPECT_GE(value, 0.0);
@@ -192,33 +198,33 @@ TEST(StandinRandom, StaysInsideItsRange) {
     for (double value : draws(script, "r = rand(0)", 10)) EXPECT_EQ(value, 0.0);
 }
 
-TEST(StandinLeaks, LiveCountsFollowCreationAndRelease) {
-    const HostServices& host = services();
+TEST_F(StandinLeaks, LiveCountsFollowCreationAndRelease) {
+    const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
-    ScriptContext a = host.createContext();
-    ScriptContext b = host.createContext();
-    CodeHandle a1 = host.compileCode(a, "x = 1");
-    CodeHandle a2 = host.compileCode(a, "");
-    CodeHandle bad = host.compileCode(a, "x = ");
-    CodeHandle b1 = host.compileCode(b, "y = 2");
+    host::ScriptContext a = host.createContext();
+    host::ScriptContext b = host.createContext();
+    host::CodeHandle a1 = host.compileCode(a, "x = 1");
+    host::CodeHandle a2 = host.compileCode(a, "");
+    host::CodeHandle bad = host.compileCode(a, "x = ");
+    host::CodeHandle b1 = host.compileCode(b, "y = 2");
     EXPECT_EQ(bad, nullptr);
     EXPECT_EQ(standin_live_contexts(), contexts + 2);
     EXPECT_EQ(standin_live_codes(), codes + 3);
-    for (CodeHandle code : {a1, a2, b1}) host.freeCode(code);
+    for (host::CodeHandle code : {a1, a2, b1}) host.freeCode(code);
     EXPECT_EQ(standin_live_codes(), codes);
     host.freeContext(a);
     host.freeContext(b);
     EXPECT_EQ(standin_live_contexts(), contexts);
 }
 
-TEST(StandinLeaks, CodeOutlivingItsContextStillRunsSafely) {
-    const HostServices& host = services();
+TEST_F(StandinLeaks, CodeOutlivingItsContextStillRunsSafely) {
+    const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
-    ScriptContext context = host.createContext();
+    host::ScriptContext context = host.createContext();
     double* x = host.registerVariable(context, "x");
-    CodeHandle code = host.compileCode(context, "x = x + 1; y = rand(1)");
+    host::CodeHandle code = host.compileCode(context, "x = x + 1; y = rand(1)");
     ASSERT_NE(code, nullptr);
     host.executeCode(code, nullptr);
     EXPECT_EQ(*x, 1.0);
@@ -236,12 +242,12 @@ TEST(StandinLeaks, CodeOutlivingItsContextStillRunsSafely) {
     EXPECT_EQ(standin_live_codes(), codes);
 }
 
-TEST(StandinLeaks, FreedHandlesAreIgnored) {
-    const HostServices& host = services();
+TEST_F(StandinLeaks, FreedHandlesAreIgnored) {
+    const host::HostServices& host = services();
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
-    ScriptContext context = host.createContext();
-    CodeHandle code = host.compileCode(context, "x = 1");
+    host::ScriptContext context = host.createContext();
+    host::CodeHandle code = host.compileCode(context, "x = 1");
     host.executeCode(code, nullptr);
     host.freeCode(code);
     host.executeCode(code, nullptr);
@@ -252,18 +258,18 @@ TEST(StandinLeaks, FreedHandlesAreIgnored) {
     EXPECT_EQ(standin_live_contexts(), contexts);
 }
 
-TEST(StandinServices, VisDataIsPassedOverUntouched) {
+TEST_F(StandinServices, VisDataIsPassedOverUntouched) {
     ScriptHarness script;
-    CodeHandle code = script.compile("x = 4");
+    host::CodeHandle code = script.compile("x = 4");
     ASSERT_NE(code, nullptr);
     char opaque[16] = {};
-    script.host.executeCode(code, reinterpret_cast<VisData*>(opaque));
+    script.host.executeCode(code, reinterpret_cast<host::VisData*>(opaque));
     EXPECT_EQ(*script.var("x"), 4.0);
 }
 
 // Contexts used from separate threads share only the handle registry and
 // the last diagnostic (run under ThreadSanitizer by the tsan preset).
-TEST(StandinStress, ContextsOnSeparateThreads) {
+TEST_F(StandinStress, ContextsOnSeparateThreads) {
     const int32_t contexts = standin_live_contexts();
     const int32_t codes = standin_live_codes();
     std::vector<double> results(4, 0.0);
@@ -273,7 +279,7 @@ TEST(StandinStress, ContextsOnSeparateThreads) {
             for (int round = 0; round < 200; ++round) {
                 ScriptHarness script;
                 double* sum = script.var("sum");
-                CodeHandle code = script.compile("sum = sum + rand(1) * 0 + 1");
+                host::CodeHandle code = script.compile("sum = sum + rand(1) * 0 + 1");
                 EXPECT_EQ(script.compile("sum = "), nullptr);
                 for (int k = 0; k < 10; ++k) script.host.executeCode(code, nullptr);
                 results[t] += *sum;

@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(Assignments, StandinAssignmentTest, testing::ValuesIn(k
 TEST(StandinLanguage, EmptyTextsCompileToCodeThatDoesNothing) {
     for (const char* text : {"", ";", ";;", "  \r\n\t", "// nothing", "/* nothing */;"}) {
         ScriptHarness script;
-        CodeHandle code = script.compile(text);
+        host::CodeHandle code = script.compile(text);
         ASSERT_NE(code, nullptr) << text;
         script.host.executeCode(code, nullptr);
     }

@@ -82,7 +82,7 @@ TEST(StandinLoop, NestedRunawayLoopsStopAtTheLimitOfTheRunAndTheScriptGoesOn) {
 
 TEST(StandinLoop, TheLimitOfARunStartsAfreshEveryRun) {
     ScriptHarness script;
-    CodeHandle code = script.compile("while(1, x += 1)");
+    host::CodeHandle code = script.compile("while(1, x += 1)");
     ASSERT_NE(code, nullptr);
     for (int run = 1; run <= 5; ++run) {
         script.host.executeCode(code, nullptr);

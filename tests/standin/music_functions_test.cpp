@@ -114,7 +114,7 @@ TEST(StandinMusic, EachRunReadsTheBlockItIsGiven) {
     std::unique_ptr<MusicFrame> second = testFrame();
     second->frameIndex = 751;
     ScriptHarness script;
-    CodeHandle code = script.compile("seen = seen * 1000 + frame_index()");
+    host::CodeHandle code = script.compile("seen = seen * 1000 + frame_index()");
     ASSERT_NE(code, nullptr);
     script.host.executeCode(code, standin::asVisData(first.get()));
     script.host.executeCode(code, standin::asVisData(second.get()));
@@ -126,7 +126,7 @@ TEST(StandinMusic, NotFoldedAsConstants) {
     // All-constant arguments, and still read at run time from the block.
     std::unique_ptr<MusicFrame> frame = testFrame();
     ScriptHarness script;
-    CodeHandle code = script.compile("got = spectrum(1000, 1) + wave(1, 2) + bass()");
+    host::CodeHandle code = script.compile("got = spectrum(1000, 1) + wave(1, 2) + bass()");
     ASSERT_NE(code, nullptr);
     script.host.executeCode(code, nullptr);
     EXPECT_EQ(*script.var("got"), 0.0);

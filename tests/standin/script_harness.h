@@ -16,7 +16,7 @@ class ScriptHarness {
 public:
     ScriptHarness() : host(*standin_services()), context(host.createContext()) {}
     ~ScriptHarness() {
-        for (CodeHandle code : codes_) host.freeCode(code);
+        for (host::CodeHandle code : codes_) host.freeCode(code);
         host.freeContext(context);
     }
     ScriptHarness(const ScriptHarness&) = delete;
@@ -25,16 +25,16 @@ public:
     double* var(const char* name) { return host.registerVariable(context, name); }
 
     // Null when the text does not compile; freed with the harness.
-    CodeHandle compile(const std::string& text) {
-        CodeHandle code = host.compileCode(context, text.c_str());
+    host::CodeHandle compile(const std::string& text) {
+        host::CodeHandle code = host.compileCode(context, text.c_str());
         if (code != nullptr) codes_.push_back(code);
         return code;
     }
 
     // Compiles and runs text once with visData as the frame's data block;
     // false when it does not compile.
-    bool run(const std::string& text, VisData* visData = nullptr) {
-        CodeHandle code = compile(text);
+    bool run(const std::string& text, host::VisData* visData = nullptr) {
+        host::CodeHandle code = compile(text);
         if (code == nullptr) return false;
         host.executeCode(code, visData);
         return true;
@@ -42,7 +42,7 @@ public:
 
     // The value of an expression, through an assignment to a registered
     // variable; NaN with a test failure when it does not compile.
-    double value(const std::string& expression, VisData* visData = nullptr) {
+    double value(const std::string& expression, host::VisData* visData = nullptr) {
         double* result = var("result");
         *result = std::numeric_limits<double>::quiet_NaN();
         if (!run("result = (" + expression + ")", visData)) {
@@ -52,11 +52,11 @@ public:
         return *result;
     }
 
-    const HostServices& host;
-    ScriptContext context;
+    const host::HostServices& host;
+    host::ScriptContext context;
 
 private:
-    std::vector<CodeHandle> codes_;
+    std::vector<host::CodeHandle> codes_;
 };
 
 // Text repeated count times.

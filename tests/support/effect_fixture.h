@@ -10,13 +10,13 @@
 #include "render/triangle_sink.h"
 
 struct EffectDeleter {
-    void operator()(TriangleEffect* effect) const {
-        if (effect != nullptr) effect->destroy(EffectBase::kFreeMemory);
+    void operator()(effect::TriangleEffect* effect) const {
+        if (effect != nullptr) effect->destroy(effect::EffectBase::kFreeMemory);
     }
 };
-using EffectPtr = std::unique_ptr<TriangleEffect, EffectDeleter>;
+using EffectPtr = std::unique_ptr<effect::TriangleEffect, EffectDeleter>;
 
-inline EffectPtr makeEffect() { return EffectPtr(TriangleEffect::create()); }
+inline EffectPtr makeEffect() { return EffectPtr(effect::TriangleEffect::create()); }
 
 // A preset block: the four sections, each followed by its NUL.
 inline std::string presetBlock(const std::string& init, const std::string& frame, const std::string& beat,
@@ -29,20 +29,20 @@ inline std::string presetBlock(const std::string& init, const std::string& frame
     return block;
 }
 
-inline void loadBlock(TriangleEffect& effect, const std::string& block) {
+inline void loadBlock(effect::TriangleEffect& effect, const std::string& block) {
     effect.loadConfig(reinterpret_cast<const unsigned char*>(block.data()), static_cast<int32_t>(block.size()));
 }
 
-inline std::string saveBlock(TriangleEffect& effect) {
+inline std::string saveBlock(effect::TriangleEffect& effect) {
     std::vector<unsigned char> buffer(1 << 16);
     const int32_t length = effect.saveConfig(buffer.data());
     return std::string(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(length));
 }
 
-inline std::string sectionText(const TriangleEffect& effect, Section section) {
+inline std::string sectionText(const effect::TriangleEffect& effect, effect::Section section) {
     char* copy = effect.copySection(section);
     std::string text(copy);
-    TriangleEffect::freeCodeString(copy);
+    effect::TriangleEffect::freeCodeString(copy);
     return text;
 }
 

@@ -55,7 +55,7 @@ int FakeHost::liveContexts() const {
         std::count_if(contexts_.begin(), contexts_.end(), [](const std::unique_ptr<Context>& c) { return !c->freed; }));
 }
 
-ScriptContext HOST_CDECL FakeHost::createContext() {
+host::ScriptContext HOST_CDECL FakeHost::createContext() {
     FakeHost& host = *g_current;
     host.calls.push_back("createContext");
     if (host.refuseContexts > 0) {
@@ -64,15 +64,15 @@ ScriptContext HOST_CDECL FakeHost::createContext() {
     }
     host.contexts_.push_back(std::make_unique<Context>());
     host.latest_ = host.contexts_.back().get();
-    return reinterpret_cast<ScriptContext>(host.latest_);
+    return reinterpret_cast<host::ScriptContext>(host.latest_);
 }
 
-void HOST_CDECL FakeHost::freeContext(ScriptContext context) {
+void HOST_CDECL FakeHost::freeContext(host::ScriptContext context) {
     g_current->calls.push_back("freeContext");
     reinterpret_cast<Context*>(context)->freed = true;
 }
 
-double* HOST_CDECL FakeHost::registerVariable(ScriptContext context, const char* name) {
+double* HOST_CDECL FakeHost::registerVariable(host::ScriptContext context, const char* name) {
     FakeHost& host = *g_current;
     host.calls.push_back(std::string("register:") + name);
     Vars& vars = reinterpret_cast<Context*>(context)->vars;
@@ -82,17 +82,17 @@ double* HOST_CDECL FakeHost::registerVariable(ScriptContext context, const char*
     return &value;
 }
 
-CodeHandle HOST_CDECL FakeHost::compileCode(ScriptContext context, const char* text) {
+host::CodeHandle HOST_CDECL FakeHost::compileCode(host::ScriptContext context, const char* text) {
     FakeHost& host = *g_current;
     host.calls.push_back(std::string("compile:") + text);
     if (host.whileCompiling) host.whileCompiling(text);
     if (host.failCompile.count(text) != 0) return nullptr;
     Code* code = new Code{reinterpret_cast<Context*>(context), text};
     host.liveCodes_.insert(code);
-    return reinterpret_cast<CodeHandle>(code);
+    return reinterpret_cast<host::CodeHandle>(code);
 }
 
-void HOST_CDECL FakeHost::executeCode(CodeHandle code, VisData*) {
+void HOST_CDECL FakeHost::executeCode(host::CodeHandle code, host::VisData*) {
     FakeHost& host = *g_current;
     Code* compiled = reinterpret_cast<Code*>(code);
     host.calls.push_back("execute:" + compiled->text);
@@ -100,7 +100,7 @@ void HOST_CDECL FakeHost::executeCode(CodeHandle code, VisData*) {
     if (script != host.scripts_.end()) script->second(compiled->context->vars);
 }
 
-void HOST_CDECL FakeHost::freeCode(CodeHandle code) {
+void HOST_CDECL FakeHost::freeCode(host::CodeHandle code) {
     FakeHost& host = *g_current;
     Code* compiled = reinterpret_cast<Code*>(code);
     if (host.liveCodes_.erase(compiled) == 0) {

@@ -46,7 +46,7 @@ public:
     int refuseContexts = 0;               // the next N createContext calls return null
     double newVariableValue = 0.0;        // what a newly registered variable holds
     uint32_t blendModeWord = 0;
-    const HostServices& table() const { return table_; }
+    const host::HostServices& table() const { return table_; }
 
     int count(const std::string& call) const;
     // Contexts and code handles the effect has not freed yet.
@@ -58,14 +58,14 @@ public:
 private:
     struct Context;
     struct Code;
-    static ScriptContext HOST_CDECL createContext();
-    static void HOST_CDECL freeContext(ScriptContext context);
-    static double* HOST_CDECL registerVariable(ScriptContext context, const char* name);
-    static CodeHandle HOST_CDECL compileCode(ScriptContext context, const char* text);
-    static void HOST_CDECL executeCode(CodeHandle code, VisData* visData);
-    static void HOST_CDECL freeCode(CodeHandle code);
+    static host::ScriptContext HOST_CDECL createContext();
+    static void HOST_CDECL freeContext(host::ScriptContext context);
+    static double* HOST_CDECL registerVariable(host::ScriptContext context, const char* name);
+    static host::CodeHandle HOST_CDECL compileCode(host::ScriptContext context, const char* text);
+    static void HOST_CDECL executeCode(host::CodeHandle code, host::VisData* visData);
+    static void HOST_CDECL freeCode(host::CodeHandle code);
 
-    HostServices table_{};
+    host::HostServices table_{};
     std::map<std::string, Script> scripts_;
     std::vector<std::unique_ptr<Context>> contexts_;
     // Codes are freed with the host when the effect could not free them (it

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "render/span_table.h"
-#include "support/test_options.h"
+#include "support/test_main.h"
 
 namespace {
 render::SpanVariant g_spanLimit = render::SpanVariant::Avx2;

@@ -35,6 +35,6 @@ bool loadModule(const std::string& path, std::string* error) {
     return true;
 }
 
-const LoadedModule& module() { return g_module; }
+const LoadedModule& loadedModule() { return g_module; }
 
-EffectPtr createEffect() { return EffectPtr(module().factory(nullptr)); }
+EffectPtr createEffect() { return EffectPtr(loadedModule().factory(nullptr)); }

@@ -10,9 +10,9 @@
 #include "host/host_services.h"
 
 extern "C" {
-typedef EffectBase*(HOST_CDECL* EffectFactoryFn)(char* descriptionBuffer);
+typedef effect::EffectBase*(HOST_CDECL* EffectFactoryFn)(char* descriptionBuffer);
 typedef int32_t(HOST_CDECL* RetrFuncFn)(void* hostHandle, const char** identifierOut, EffectFactoryFn* factoryOut);
-typedef void(HOST_CDECL* SetExtInfoFn)(void* hostHandle, const HostServices* services);
+typedef void(HOST_CDECL* SetExtInfoFn)(void* hostHandle, const host::HostServices* services);
 }
 
 struct LoadedModule {
@@ -23,14 +23,14 @@ struct LoadedModule {
 
 // Loads the module once; false with a reason when it cannot be used.
 bool loadModule(const std::string& path, std::string* error);
-const LoadedModule& module();
+const LoadedModule& loadedModule();
 
 struct EffectDeleter {
-    void operator()(EffectBase* effect) const {
-        if (effect != nullptr) effect->destroy(EffectBase::kFreeMemory);
+    void operator()(effect::EffectBase* effect) const {
+        if (effect != nullptr) effect->destroy(effect::EffectBase::kFreeMemory);
     }
 };
-using EffectPtr = std::unique_ptr<EffectBase, EffectDeleter>;
+using EffectPtr = std::unique_ptr<effect::EffectBase, EffectDeleter>;
 
 // A new effect from the module's factory (null when it refuses).
 EffectPtr createEffect();

@@ -18,10 +18,10 @@ struct ResourceBytes {
 };
 
 ResourceBytes findResource(LPCSTR type, int id) {
-    const HRSRC found = FindResourceExA(module().handle, type, MAKEINTRESOURCEA(id), kUsEnglish);
+    const HRSRC found = FindResourceExA(loadedModule().handle, type, MAKEINTRESOURCEA(id), kUsEnglish);
     if (found == nullptr) return {};
-    const HGLOBAL loaded = LoadResource(module().handle, found);
-    return {static_cast<const unsigned char*>(LockResource(loaded)), SizeofResource(module().handle, found)};
+    const HGLOBAL loaded = LoadResource(loadedModule().handle, found);
+    return {static_cast<const unsigned char*>(LockResource(loaded)), SizeofResource(loadedModule().handle, found)};
 }
 
 // Reads the 16-bit words of a dialog template in order.
@@ -148,7 +148,7 @@ BOOL CALLBACK collectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR f
 
 TEST(ModuleResources, OnlyTheDialogAndTheBitmapsInUsEnglish) {
     std::set<ULONG_PTR> types;
-    EnumResourceTypesA(module().handle, collectType, reinterpret_cast<LONG_PTR>(&types));
+    EnumResourceTypesA(loadedModule().handle, collectType, reinterpret_cast<LONG_PTR>(&types));
     const std::set<ULONG_PTR> expectedTypes = {reinterpret_cast<ULONG_PTR>(RT_BITMAP),
                                                reinterpret_cast<ULONG_PTR>(RT_DIALOG)};
     EXPECT_EQ(types, expectedTypes) << "no string table, icon, menu or version record";
@@ -156,11 +156,11 @@ TEST(ModuleResources, OnlyTheDialogAndTheBitmapsInUsEnglish) {
     const std::pair<LPCSTR, std::set<ULONG_PTR>> named[] = {{RT_DIALOG, {109}}, {RT_BITMAP, {110, 111, 112, 113}}};
     for (const auto& [type, expectedNames] : named) {
         std::set<ULONG_PTR> names;
-        EnumResourceNamesA(module().handle, type, collectName, reinterpret_cast<LONG_PTR>(&names));
+        EnumResourceNamesA(loadedModule().handle, type, collectName, reinterpret_cast<LONG_PTR>(&names));
         EXPECT_EQ(names, expectedNames);
         for (ULONG_PTR name : names) {
             std::set<ULONG_PTR> languages;
-            EnumResourceLanguagesA(module().handle, type, reinterpret_cast<LPCSTR>(name), collectLanguage,
+            EnumResourceLanguagesA(loadedModule().handle, type, reinterpret_cast<LPCSTR>(name), collectLanguage,
                                    reinterpret_cast<LONG_PTR>(&languages));
             EXPECT_EQ(languages, std::set<ULONG_PTR>{1033}) << "resource " << name;
         }

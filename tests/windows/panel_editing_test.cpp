@@ -6,6 +6,8 @@
 
 #include "panel_fixture.h"
 
+using effect::EffectBase;
+
 namespace {
 
 const Sections kLoaded = {"init = 1;\r\nseed = 7;", "n = 3;", "beat = 1;", "x1 = i;\r\ny1 = 0;\r\nskip = 0;"};

@@ -1,5 +1,7 @@
 #include "panel_fixture.h"
 
+using effect::EffectBase;
+
 namespace {
 
 const char kParentClass[] = "RenderTrianglePanelTestParent";
@@ -17,8 +19,8 @@ void registerParentClass() {
 }  // namespace
 
 void PanelTest::SetUp() {
-    ASSERT_NE(module().handle, nullptr);
-    module().setExtInfo(nullptr, host.table());
+    ASSERT_NE(loadedModule().handle, nullptr);
+    loadedModule().setExtInfo(nullptr, host.table());
     registerParentClass();
     parent = CreateWindowExA(0, kParentClass, "host editor", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
@@ -42,7 +44,7 @@ EffectBase& PanelTest::newEffect() {
 }
 
 HWND PanelTest::openPanel(EffectBase& effect) {
-    const HWND panel = static_cast<HWND>(effect.openEditor(module().handle, parent));
+    const HWND panel = static_cast<HWND>(effect.openEditor(loadedModule().handle, parent));
     EXPECT_NE(panel, nullptr) << "openEditor gave no panel";
     panels_.push_back(panel);
     return panel;

@@ -22,16 +22,16 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    EffectBase& newEffect();
+    effect::EffectBase& newEffect();
     // Opens a panel on the effect as the host does; remembered for clean-up.
-    HWND openPanel(EffectBase& effect);
+    HWND openPanel(effect::EffectBase& effect);
 
-    static void load(EffectBase& effect, const Sections& sections);
-    static Sections sections(EffectBase& effect);
+    static void load(effect::EffectBase& effect, const Sections& sections);
+    static Sections sections(effect::EffectBase& effect);
     // Renders frames and returns the texts compiled during them.
-    std::vector<std::string> render(EffectBase& effect, int frames);
+    std::vector<std::string> render(effect::EffectBase& effect, int frames);
     // Frames after which the effect has compiled and its counter rests.
-    void settle(EffectBase& effect) { render(effect, 1); }
+    void settle(effect::EffectBase& effect) { render(effect, 1); }
 
     RecordingHost host;
     HWND parent = nullptr;

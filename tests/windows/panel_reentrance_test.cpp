@@ -51,7 +51,7 @@ class PanelReentranceTest : public PanelTest, public testing::WithParamInterface
 
 TEST_P(PanelReentranceTest, FrameFinishesAndTheEditCompilesOnThe21stFrame) {
     const Reentry& row = GetParam();
-    EffectBase& effect = newEffect();
+    effect::EffectBase& effect = newEffect();
     load(effect, kLoaded);
     settle(effect);
     const HWND panel = openPanel(effect);

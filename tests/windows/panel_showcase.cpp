@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     RecordingHost host;
-    module().setExtInfo(nullptr, host.table());
+    loadedModule().setExtInfo(nullptr, host.table());
     EffectPtr effect = createEffect();
     const std::string block = presetBlock(argv[2]);
     effect->loadConfig(reinterpret_cast<const unsigned char*>(block.data()), static_cast<int32_t>(block.size()));
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     const HWND hostWindow = CreateWindowExA(0, windowClass.lpszClassName, "Render / Triangle",
                                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 560, 480,
                                             nullptr, nullptr, windowClass.hInstance, nullptr);
-    const HWND panel = static_cast<HWND>(effect->openEditor(module().handle, hostWindow));
+    const HWND panel = static_cast<HWND>(effect->openEditor(loadedModule().handle, hostWindow));
     if (panel == nullptr) {
         std::fprintf(stderr, "openEditor gave no panel\n");
         return 1;

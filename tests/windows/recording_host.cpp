@@ -21,23 +21,23 @@ RecordingHost::RecordingHost() {
 
 RecordingHost::~RecordingHost() { g_host = nullptr; }
 
-ScriptContext HOST_CDECL RecordingHost::createContext() {
+host::ScriptContext HOST_CDECL RecordingHost::createContext() {
     g_host->contexts_.push_back(std::make_unique<Context>());
-    return reinterpret_cast<ScriptContext>(g_host->contexts_.back().get());
+    return reinterpret_cast<host::ScriptContext>(g_host->contexts_.back().get());
 }
 
-void HOST_CDECL RecordingHost::freeContext(ScriptContext) {}
+void HOST_CDECL RecordingHost::freeContext(host::ScriptContext) {}
 
-double* HOST_CDECL RecordingHost::registerVariable(ScriptContext context, const char* name) {
+double* HOST_CDECL RecordingHost::registerVariable(host::ScriptContext context, const char* name) {
     return &reinterpret_cast<Context*>(context)->variables[name];
 }
 
-CodeHandle HOST_CDECL RecordingHost::compileCode(ScriptContext, const char* text) {
+host::CodeHandle HOST_CDECL RecordingHost::compileCode(host::ScriptContext, const char* text) {
     g_host->compiled.push_back(text);
     if (g_host->whileCompiling) g_host->whileCompiling(text);
-    return reinterpret_cast<CodeHandle>(new Code{text});
+    return reinterpret_cast<host::CodeHandle>(new Code{text});
 }
 
-void HOST_CDECL RecordingHost::executeCode(CodeHandle, VisData*) {}
+void HOST_CDECL RecordingHost::executeCode(host::CodeHandle, host::VisData*) {}
 
-void HOST_CDECL RecordingHost::freeCode(CodeHandle code) { delete reinterpret_cast<Code*>(code); }
+void HOST_CDECL RecordingHost::freeCode(host::CodeHandle code) { delete reinterpret_cast<Code*>(code); }

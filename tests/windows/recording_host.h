@@ -18,7 +18,7 @@ public:
     RecordingHost(const RecordingHost&) = delete;
     RecordingHost& operator=(const RecordingHost&) = delete;
 
-    const HostServices* table() const { return &table_; }
+    const host::HostServices* table() const { return &table_; }
 
     // Texts given to compileCode since the last clearCompiled().
     std::vector<std::string> compiled;
@@ -31,14 +31,14 @@ private:
     struct Context {
         std::map<std::string, double> variables;
     };
-    static ScriptContext HOST_CDECL createContext();
-    static void HOST_CDECL freeContext(ScriptContext context);
-    static double* HOST_CDECL registerVariable(ScriptContext context, const char* name);
-    static CodeHandle HOST_CDECL compileCode(ScriptContext context, const char* text);
-    static void HOST_CDECL executeCode(CodeHandle code, VisData* visData);
-    static void HOST_CDECL freeCode(CodeHandle code);
+    static host::ScriptContext HOST_CDECL createContext();
+    static void HOST_CDECL freeContext(host::ScriptContext context);
+    static double* HOST_CDECL registerVariable(host::ScriptContext context, const char* name);
+    static host::CodeHandle HOST_CDECL compileCode(host::ScriptContext context, const char* text);
+    static void HOST_CDECL executeCode(host::CodeHandle code, host::VisData* visData);
+    static void HOST_CDECL freeCode(host::CodeHandle code);
 
-    HostServices table_{};
+    host::HostServices table_{};
     uint32_t blendModeWord_ = 0;
     std::vector<std::unique_ptr<Context>> contexts_;
 };
