@@ -74,7 +74,7 @@ that is a PRESET file or the song, under any name, is refused before rendering):
                          0-63 (default 10, 4 in full chroma), .gif colours
                          per frame 2-256 (default 256)
   --video-speed S        the encoder's speed preset: .mp4 ultrafast (default)
-                         to veryslow, .webm cpu-used 0-8 (default 8)
+                         to veryslow, .webm cpu-used 0-9 (default 9)
   --video-chroma C       half (default: 4:2:0, plays everywhere; odd sizes are
                          padded by a pixel in .mp4) or full (4:4:4: exact
                          colour edges, but many browsers and phones cannot

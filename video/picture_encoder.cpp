@@ -1,5 +1,6 @@
 #include "video/picture_encoder.h"
 
+#include <cstdlib>
 #include <cstring>
 
 extern "C" {
@@ -17,6 +18,14 @@ bool setOption(AVCodecContext* codec, const char* name, const std::string& value
         return false;
     }
     return true;
+}
+
+// FFmpeg 5.1's wrapper caps "cpu-used" at 8, though libvpx's realtime mode
+// goes to 9; its older name "speed" reaches the same setting without the cap.
+bool setSpeed(AVCodecContext* codec, const std::string& speed, std::string& error) {
+    const AVOption* cpuUsed = av_opt_find(codec->priv_data, "cpu-used", nullptr, 0, 0);
+    const bool capped = cpuUsed && std::strtod(speed.c_str(), nullptr) > cpuUsed->max;
+    return setOption(codec, capped ? "speed" : "cpu-used", speed, error);
 }
 
 // VP9 splits a frame into up to 2^n tile columns of at least 256 pixels,
@@ -37,7 +46,7 @@ bool configure(AVCodecContext* codec, const VideoSettings& settings, VideoFormat
         // realtime mode never looks ahead and rows run on both cores.
         codec->bit_rate = 0;
         codec->thread_count = 2;
-        return setOption(codec, "deadline", "realtime", error) && setOption(codec, "cpu-used", settings.speed, error) &&
+        return setOption(codec, "deadline", "realtime", error) && setSpeed(codec, settings.speed, error) &&
                setOption(codec, "crf", std::to_string(settings.quality), error) &&
                setOption(codec, "row-mt", "1", error) &&
                setOption(codec, "tile-columns", std::to_string(tileColumnsLog2(codec->width)), error) &&
@@ -63,9 +72,8 @@ std::unique_ptr<PictureEncoder> PictureEncoder::create(const VideoSettings& sett
     }
     std::unique_ptr<PictureEncoder> encoder(new PictureEncoder(settings, format));
     encoder->codec_.reset(avcodec_alloc_context3(codec));
-    encoder->frame_.reset(av_frame_alloc());
     encoder->packet_.reset(av_packet_alloc());
-    if (!encoder->codec_ || !encoder->frame_ || !encoder->packet_) {
+    if (!encoder->codec_ || !encoder->packet_) {
         error = "out of memory for the video encoder";
         return nullptr;
     }
@@ -99,7 +107,6 @@ std::unique_ptr<PictureEncoder> PictureEncoder::create(const VideoSettings& sett
     const bool halfChroma = format != VideoFormat::Gif && !settings.fullChroma;
     encoder->convertWidth_ = halfChroma ? (settings.width + 1) & ~1 : settings.width;
     encoder->convertHeight_ = halfChroma ? (settings.height + 1) & ~1 : settings.height;
-    if (!encoder->allocateFrame(error)) return nullptr;
     if (format == VideoFormat::Gif) return encoder;
 
     if (encoder->convertWidth_ != settings.width || encoder->convertHeight_ != settings.height)
@@ -118,8 +125,22 @@ std::unique_ptr<PictureEncoder> PictureEncoder::create(const VideoSettings& sett
     return encoder;
 }
 
-bool PictureEncoder::allocateFrame(std::string& error) {
-    AVFrame* frame = frame_.get();
+bool PictureEncoder::writablePicture(FramePtr& picture, std::string& error) {
+    {
+        std::lock_guard<std::mutex> lock(spareMutex_);
+        if (!sparePictures_.empty()) {
+            picture = std::move(sparePictures_.back());
+            sparePictures_.pop_back();
+        }
+    }
+    // An encoder may still hold a sent picture's planes.
+    if (picture && av_frame_is_writable(picture.get())) return true;
+    if (!picture) picture.reset(av_frame_alloc());
+    if (!picture) {
+        error = "out of memory for the video encoder";
+        return false;
+    }
+    AVFrame* frame = picture.get();
     av_frame_unref(frame);
     frame->format = codec_->pix_fmt;
     frame->width = convertWidth_;
@@ -135,10 +156,13 @@ bool PictureEncoder::allocateFrame(std::string& error) {
     return true;
 }
 
-bool PictureEncoder::convert(const uint32_t* pixels, int32_t stride, std::string& error) {
-    // An encoder may still hold the last frame's planes.
-    if (!av_frame_is_writable(frame_.get()) && !allocateFrame(error)) return false;
-    AVFrame* frame = frame_.get();
+bool PictureEncoder::convert(const uint32_t* pixels, int32_t stride, FramePtr& picture, std::string& error) {
+    picture.reset();
+    const int64_t number = frameNumber_++;
+    if (format_ == VideoFormat::Gif && !gifTimeline_.keep(number)) return true;
+    if (!writablePicture(picture, error)) return false;
+    AVFrame* frame = picture.get();
+    frame->pts = format_ == VideoFormat::Gif ? gifTimeline_.timeOf(number) : number;
     if (format_ == VideoFormat::Gif) {
         quantizeFrame(pixels, settings_.width, settings_.height, stride, settings_.quality, settings_.dither,
                       paletted_);
@@ -172,16 +196,15 @@ bool PictureEncoder::convert(const uint32_t* pixels, int32_t stride, std::string
     return true;
 }
 
-bool PictureEncoder::encode(const uint32_t* pixels, int32_t stride, const PacketSink& sink, std::string& error) {
-    const int64_t number = frameNumber_++;
-    if (format_ == VideoFormat::Gif && !gifTimeline_.keep(number)) return true;
-    if (!convert(pixels, stride, error)) return false;
-    frame_->pts = format_ == VideoFormat::Gif ? gifTimeline_.timeOf(number) : number;
-    return send(frame_.get(), sink, error);
+bool PictureEncoder::send(FramePtr picture, const PacketSink& sink, std::string& error) {
+    const bool sent = sendToCodec(picture.get(), sink, error);
+    std::lock_guard<std::mutex> lock(spareMutex_);
+    sparePictures_.push_back(std::move(picture));
+    return sent;
 }
 
 bool PictureEncoder::flush(const PacketSink& sink, std::string& error) {
-    if (!send(nullptr, sink, error)) return false;
+    if (!sendToCodec(nullptr, sink, error)) return false;
     if (heldGifPacket_) {
         heldGifPacket_->duration = gifTimeline_.endOf(frameNumber_) - heldGifPacket_->pts;
         if (!sink(heldGifPacket_.get(), error)) return false;
@@ -190,7 +213,7 @@ bool PictureEncoder::flush(const PacketSink& sink, std::string& error) {
     return true;
 }
 
-bool PictureEncoder::send(AVFrame* frame, const PacketSink& sink, std::string& error) {
+bool PictureEncoder::sendToCodec(AVFrame* frame, const PacketSink& sink, std::string& error) {
     const int result = avcodec_send_frame(codec_.get(), frame);
     if (result < 0) {
         error = ffmpegError("video encoder", result);

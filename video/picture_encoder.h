@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "video/ffmpeg_handles.h"
 #include "video/gif_palette.h"
@@ -26,22 +28,31 @@ public:
     int32_t encodedWidth() const { return codec_->width; }
     int32_t encodedHeight() const { return codec_->height; }
 
-    bool encode(const uint32_t* pixels, int32_t stride, const PacketSink& sink, std::string& error);
+    // The two halves of encoding a frame, which may run on two threads: the
+    // frames are converted in order on one, and the pictures sent in the same
+    // order on the other.
+    //
+    // The next frame converted into a picture of its own. A null picture
+    // means there is nothing to send (a GIF shows at most 50 a second).
+    bool convert(const uint32_t* pixels, int32_t stride, FramePtr& picture, std::string& error);
+    // Encodes a converted picture and passes its packets on; the picture is
+    // kept for a later frame to reuse.
+    bool send(FramePtr picture, const PacketSink& sink, std::string& error);
     // Drains the encoder; the last GIF picture is written here too.
     bool flush(const PacketSink& sink, std::string& error);
 
 private:
     PictureEncoder(const VideoSettings& settings, VideoFormat format);
-    bool allocateFrame(std::string& error);
-    bool convert(const uint32_t* pixels, int32_t stride, std::string& error);
-    bool send(AVFrame* frame, const PacketSink& sink, std::string& error);
+    bool writablePicture(FramePtr& picture, std::string& error);
+    bool sendToCodec(AVFrame* frame, const PacketSink& sink, std::string& error);
     bool passOn(const PacketSink& sink, std::string& error);
 
     VideoSettings settings_;
     VideoFormat format_;
     CodecContextPtr codec_;
-    FramePtr frame_;
     PacketPtr packet_;
+    std::mutex spareMutex_;
+    std::vector<FramePtr> sparePictures_;  // sent, to be converted into again
     ScalePtr scale_;
     int32_t convertWidth_ = 0;
     int32_t convertHeight_ = 0;

@@ -9,13 +9,13 @@ namespace {
 
 // CRF 12 (x264) and 10 (VP9) keep flat triangles above 40 dB against the
 // frame in 4:2:0; in 4:4:4, measured against the frame itself, 6 and 4 do.
-// Ultrafast and cpu-used 8 are the fastest presets (docs/benchmarks.md).
+// Ultrafast and cpu-used 9 are the fastest presets (docs/benchmarks.md).
 const FormatTraits kFormats[] = {
     {VideoFormat::Mp4, ".mp4", "mp4", "libx264", "aac",
      "an FFmpeg built with libx264 (Debian: libavcodec59 with libx264-164)", 12, 6, 0, 51, "ultrafast",
      "x264 CRF, 0 (lossless) to 51"},
     {VideoFormat::WebM, ".webm", "webm", "libvpx-vp9", "libopus",
-     "an FFmpeg built with libvpx and libopus (Debian: libavcodec59 with libvpx7 and libopus0)", 10, 4, 0, 63, "8",
+     "an FFmpeg built with libvpx and libopus (Debian: libavcodec59 with libvpx7 and libopus0)", 10, 4, 0, 63, "9",
      "VP9 CRF, 0 to 63"},
     {VideoFormat::Gif, ".gif", "gif", "gif", nullptr, "an FFmpeg with its GIF encoder (Debian: libavcodec59)", 256,
      256, 2, 256, "", "palette colours per frame, 2 to 256"},
@@ -51,8 +51,8 @@ bool checkSpeed(VideoFormat format, const std::string& speed, std::string& error
         return false;
     case VideoFormat::WebM: {
         long value = 0;
-        if (parseInteger(speed, value) && value >= 0 && value <= 8) return true;
-        error = "video speed '" + speed + "': use a VP9 cpu-used number, 0 (slowest) to 8 (fastest)";
+        if (parseInteger(speed, value) && value >= 0 && value <= 9) return true;
+        error = "video speed '" + speed + "': use a VP9 cpu-used number, 0 (slowest) to 9 (fastest)";
         return false;
     }
     case VideoFormat::Gif:

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <vector>
 
+#include "video/encoding_thread.h"
 #include "video/ffmpeg_handles.h"
 #include "video/picture_encoder.h"
 #include "video/sound_encoder.h"
@@ -50,9 +52,11 @@ struct VideoWriter::State {
     std::unique_ptr<SoundEncoder> sound;
     AVStream* pictureStream = nullptr;
     AVStream* soundStream = nullptr;
-    int64_t frames = 0;
+    int64_t frames = 0;  // handed to the encoding thread
     bool headerWritten = false;
     bool done = false;
+    // Declared last, so that it stops before anything its jobs use goes.
+    std::unique_ptr<EncodingThread> encoding;
 
     bool write(AVPacket* packet, AVCodecContext* codec, AVStream* stream, std::string& error) {
         av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
@@ -172,19 +176,34 @@ std::unique_ptr<VideoWriter> VideoWriter::open(const VideoSettings& given, std::
         return nullptr;  // the destructor removes the file
     }
     writer->state_->headerWritten = true;
+    // One frame waits while another is encoded: enough to keep both busy.
+    writer->state_->encoding.reset(new EncodingThread(1));
     return writer;
 }
 
 bool VideoWriter::writeSound(const float* interleavedStereo, int32_t sampleFrames, std::string& error) {
-    if (!state_->sound) return true;
-    return state_->sound->add(interleavedStereo, sampleFrames, error);
+    State& state = *state_;
+    if (!state.sound || sampleFrames <= 0) return true;
+    auto samples = std::make_shared<std::vector<float>>(interleavedStereo, interleavedStereo + 2 * sampleFrames);
+    return state.encoding->post(
+        [&state, samples](std::string& jobError) {
+            return state.sound->add(samples->data(), static_cast<int32_t>(samples->size() / 2), jobError);
+        },
+        error);
 }
 
 bool VideoWriter::writeFrame(const uint32_t* pixels, int32_t stride, std::string& error) {
     State& state = *state_;
-    if (!state.pictures->encode(pixels, stride, state.pictureSink(), error)) return false;
-    ++state.frames;
-    return !state.sound || state.sound->encodeUpTo(state.frames, state.soundSink(), error);
+    FramePtr converted;
+    if (!state.pictures->convert(pixels, stride, converted, error)) return false;
+    const int64_t frames = ++state.frames;
+    auto picture = std::make_shared<FramePtr>(std::move(converted));
+    return state.encoding->post(
+        [&state, picture, frames](std::string& jobError) {
+            if (*picture && !state.pictures->send(std::move(*picture), state.pictureSink(), jobError)) return false;
+            return !state.sound || state.sound->encodeUpTo(frames, state.soundSink(), jobError);
+        },
+        error);
 }
 
 bool VideoWriter::finish(std::string& error) {
@@ -193,6 +212,8 @@ bool VideoWriter::finish(std::string& error) {
         error = "video already finished";
         return false;
     }
+    if (!state.encoding->drain(error)) return false;
+    state.encoding.reset();
     if (!state.pictures->flush(state.pictureSink(), error)) return false;
     if (state.sound && !state.sound->finish(state.frames, state.soundSink(), error)) return false;
     int result = av_write_trailer(state.output.get());
@@ -209,6 +230,7 @@ void VideoWriter::abort() {
     State& state = *state_;
     if (state.done) return;
     state.done = true;
+    state.encoding.reset();
     // FFmpeg's GIF muxer frees the picture it holds back only in its trailer.
     if (state.headerWritten && state.format == VideoFormat::Gif) av_write_trailer(state.output.get());
     state.pictures.reset();

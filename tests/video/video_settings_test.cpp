@@ -27,11 +27,11 @@ struct SettingsCase {
 
 const SettingsCase kSettings[] = {
     {"Mp4Defaults", "a.mp4", -1, "", false, false, 44100, "", 12, "ultrafast"},
-    {"WebMDefaults", "a.webm", -1, "", false, false, 48000, "", 10, "8"},
+    {"WebMDefaults", "a.webm", -1, "", false, false, 48000, "", 10, "9"},
     {"GifDefaults", "a.gif", -1, "", false, true, 0, "", 256, ""},
     {"UpperCaseExtension", "A.MP4", 20, "medium", true, false, 0, "", 20, "medium"},
     {"Mp4FullChromaDefault", "a.mp4", -1, "", true, false, 0, "", 6, "ultrafast"},
-    {"WebMFullChromaDefault", "a.webm", -1, "", true, false, 0, "", 4, "8"},
+    {"WebMFullChromaDefault", "a.webm", -1, "", true, false, 0, "", 4, "9"},
     {"UnknownExtensionNamesTheFormats", "a.avi", -1, "", false, false, 0, ".mp4, .webm or .gif", 0, ""},
     {"NoExtension", "mp4", -1, "", false, false, 0, ".mp4, .webm or .gif", 0, ""},
     {"X264QualityOutOfRange", "a.mp4", 52, "", false, false, 0, "0 (lossless) to 51", 0, ""},
@@ -39,7 +39,7 @@ const SettingsCase kSettings[] = {
     {"GifTooFewColours", "a.gif", 1, "", false, false, 0, "palette colours", 0, ""},
     {"UnknownX264Preset", "a.mp4", -1, "quick", false, false, 0, "x264 preset", 0, ""},
     {"Vp9SpeedNotANumber", "a.webm", -1, "fast", false, false, 0, "cpu-used number", 0, ""},
-    {"Vp9SpeedTooHigh", "a.webm", -1, "9", false, false, 0, "cpu-used number", 0, ""},
+    {"Vp9SpeedTooHigh", "a.webm", -1, "10", false, false, 0, "cpu-used number", 0, ""},
     {"GifHasNoSpeed", "a.gif", -1, "5", false, false, 0, "no encoder speed", 0, ""},
     {"GifHasNoSound", "a.gif", -1, "", false, false, 44100, "no sound track", 0, ""},
     {"GifFullChroma", "a.gif", -1, "", true, false, 0, "full chroma", 0, ""},
