@@ -1,10 +1,9 @@
 """The definition check itself: a member defined away from its class's header
 is refused, the ordinary layouts pass. Each case is a small source tree."""
 import os
-import subprocess
-import sys
-import tempfile
 import unittest
+
+from source_tree_cases import check_cases
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CHECK = os.path.join(HERE, "check_definitions.py")
@@ -46,25 +45,9 @@ CASES = [
 ]
 
 
-def run_check(files):
-    with tempfile.TemporaryDirectory() as root:
-        for path, text in {**BASE, **files}.items():
-            full = os.path.join(root, path)
-            os.makedirs(os.path.dirname(full), exist_ok=True)
-            with open(full, "w") as f:
-                f.write(text)
-        done = subprocess.run([sys.executable, CHECK, root], capture_output=True, text=True)
-        return done.returncode, done.stdout
-
-
 class DefinitionCheckTest(unittest.TestCase):
     def test_cases(self):
-        for name, files, passes, words in CASES:
-            with self.subTest(name):
-                status, report = run_check(files)
-                self.assertEqual(status == 0, passes, report)
-                for word in words:
-                    self.assertIn(word, report)
+        check_cases(self, CHECK, BASE, CASES)
 
 
 if __name__ == "__main__":
