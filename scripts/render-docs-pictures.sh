@@ -9,10 +9,13 @@
 #   docs/blend-modes.png  one triangle in every blend mode (blend-gallery)
 #   docs/panel.png        the editor panel under Wine and Xvfb
 #                         (scripts/panel-screenshot.sh, the win64 build)
+#   docs/live.png         triangle-live with its overlay, under Xvfb
+#                         (scripts/live-screenshot.sh)
 #
 # Usage: scripts/render-docs-pictures.sh [--no-panel]
-#   --no-panel  skip the panel screenshot (it needs the win64 build, Wine,
-#               Xvfb and ImageMagick: scripts/install-deps.sh installs them)
+#   --no-panel  skip the panel and live-window screenshots (they need the
+#               win64 build, Wine, Xvfb, xdotool and ImageMagick:
+#               scripts/install-deps.sh installs them)
 # RT_DOCS_BUILD names the native build directory (default build/native); the
 # panel uses build/win64.
 set -e
@@ -37,4 +40,5 @@ echo docs/demo.gif
 "$build/imaging/blend-gallery" docs/blend-modes.png
 if [ "$panel" = yes ]; then
   scripts/panel-screenshot.sh
+  scripts/live-screenshot.sh "$build"
 fi

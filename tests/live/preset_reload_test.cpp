@@ -13,6 +13,7 @@
 #include "live/preset_watcher.h"
 #include "live/screenshot.h"
 #include "scratch_dir.h"
+#include "support/process_state.h"
 
 namespace {
 
@@ -71,7 +72,10 @@ struct EditCase {
     const char* saidPart;  // a line on stderr and in the window (null: none)
 };
 
-class EngineFollowsEdits : public testing::TestWithParam<EditCase> {};
+// The engine makes effects through the stand-in host, so each test starts
+// from, and leaves, the process's state as it found it.
+class EngineFollowsEdits : public ProcessStateTest, public testing::WithParamInterface<EditCase> {};
+class EngineKeys : public ProcessStateTest {};
 
 TEST_P(EngineFollowsEdits, AsTheEditorPanelWould) {
     ScratchDir dir;
@@ -137,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "deleted"}),
     [](const testing::TestParamInfo<EditCase>& testCase) { return std::string(testCase.param.name); });
 
-TEST(EngineFollowsEdits, BlendModeKeysKeepTheMixRatio) {
+TEST_F(EngineKeys, BlendModeKeysKeepTheMixRatio) {
     ScratchDir dir;
     dir.write("p.preset", preset("1"));
     live::LiveOptions options;

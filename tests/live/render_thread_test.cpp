@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "scratch_dir.h"
+#include "support/process_state.h"
 
 namespace {
 
@@ -35,7 +36,10 @@ bool waitFor(live::RenderThread& thread, const std::function<bool(const live::Fr
     return false;
 }
 
-TEST(RenderThread, CommandsActInTurnBetweenFrames) {
+// The engine makes effects through the stand-in host.
+class RenderThread : public ProcessStateTest {};
+
+TEST_F(RenderThread, CommandsActInTurnBetweenFrames) {
     ScratchDir dir;
     dir.write("p.preset", "[frame]\nn = 1\n[triangle]\nx1 = -1; y1 = -1; x2 = 1; y2 = -1; x3 = -1; y3 = 1\n");
     live::LiveOptions options;
