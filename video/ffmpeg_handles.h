@@ -7,7 +7,6 @@ extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/frame.h>
 #include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
 }
 
 #include <memory>
@@ -23,9 +22,6 @@ struct FrameFree {
 };
 struct PacketFree {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScaleFree {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
 };
 struct ResampleFree {
     void operator()(SwrContext* context) const { swr_free(&context); }
@@ -44,7 +40,6 @@ struct OutputContextFree {
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFree>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
-using ScalePtr = std::unique_ptr<SwsContext, ScaleFree>;
 using ResamplePtr = std::unique_ptr<SwrContext, ResampleFree>;
 using AudioFifoPtr = std::unique_ptr<AVAudioFifo, AudioFifoFree>;
 using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextFree>;

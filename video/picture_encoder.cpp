@@ -7,6 +7,8 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include "video/yuv_conversion.h"
+
 namespace video {
 
 namespace {
@@ -102,26 +104,12 @@ std::unique_ptr<PictureEncoder> PictureEncoder::create(const VideoSettings& sett
         return nullptr;
     }
 
-    // 4:2:0 is converted from an even-sized picture (the last row and column
-    // repeated): swscale would otherwise shift the colours of odd-sized ones.
+    // 4:2:0 pictures are even-sized: an odd frame's last row and column are
+    // repeated, so its edge keeps its colour.
     const bool halfChroma = format != VideoFormat::Gif && !settings.fullChroma;
     encoder->convertWidth_ = halfChroma ? (settings.width + 1) & ~1 : settings.width;
     encoder->convertHeight_ = halfChroma ? (settings.height + 1) & ~1 : settings.height;
-    if (format == VideoFormat::Gif) return encoder;
-
-    if (encoder->convertWidth_ != settings.width || encoder->convertHeight_ != settings.height)
-        encoder->padded_.reset(new uint32_t[static_cast<size_t>(encoder->convertWidth_) * encoder->convertHeight_]);
-    // Only the colour model changes; the chroma planes are averaged from every pixel.
-    encoder->scale_.reset(sws_getContext(encoder->convertWidth_, encoder->convertHeight_, AV_PIX_FMT_BGR0,
-                                         encoder->convertWidth_, encoder->convertHeight_, context->pix_fmt,
-                                         SWS_BILINEAR | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP, nullptr, nullptr,
-                                         nullptr));
-    if (!encoder->scale_) {
-        error = "no colour conversion to the video's pixel format";
-        return nullptr;
-    }
-    sws_setColorspaceDetails(encoder->scale_.get(), sws_getCoefficients(SWS_CS_DEFAULT), 1,
-                             sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
+    encoder->kernels_ = &yuv::bestKernels();
     return encoder;
 }
 
@@ -179,20 +167,9 @@ bool PictureEncoder::convert(const uint32_t* pixels, int32_t stride, FramePtr& p
         return true;
     }
 
-    if (padded_) {
-        const int32_t width = convertWidth_, height = convertHeight_;
-        for (int32_t y = 0; y < height; ++y) {
-            const uint32_t* from = pixels + static_cast<int64_t>(y < settings_.height ? y : settings_.height - 1) * stride;
-            uint32_t* to = padded_.get() + static_cast<int64_t>(y) * width;
-            std::memcpy(to, from, static_cast<size_t>(settings_.width) * 4);
-            if (width > settings_.width) to[settings_.width] = from[settings_.width - 1];
-        }
-        pixels = padded_.get();
-        stride = width;
-    }
-    const uint8_t* source[1] = {reinterpret_cast<const uint8_t*>(pixels)};
-    const int sourceStride[1] = {stride * 4};
-    sws_scale(scale_.get(), source, sourceStride, 0, convertHeight_, frame->data, frame->linesize);
+    const yuv::Planes planes = {{frame->data[0], frame->data[1], frame->data[2]},
+                                {frame->linesize[0], frame->linesize[1], frame->linesize[2]}};
+    yuv::convertFrame(*kernels_, pixels, stride, settings_.width, settings_.height, settings_.fullChroma, planes);
     return true;
 }
 

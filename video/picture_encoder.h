@@ -13,6 +13,7 @@
 #include "video/packet_sink.h"
 #include "video/timeline.h"
 #include "video/video_settings.h"
+#include "video/yuv_rows.h"
 
 namespace video {
 
@@ -53,10 +54,9 @@ private:
     PacketPtr packet_;
     std::mutex spareMutex_;
     std::vector<FramePtr> sparePictures_;  // sent, to be converted into again
-    ScalePtr scale_;
+    const yuv::RowKernels* kernels_ = nullptr;
     int32_t convertWidth_ = 0;
     int32_t convertHeight_ = 0;
-    std::unique_ptr<uint32_t[]> padded_;  // the frame with its last row and column repeated
     PalettedFrame paletted_;
     GifTimeline gifTimeline_;
     PacketPtr heldGifPacket_;  // its delay is known once the next picture's time is

@@ -96,16 +96,20 @@ std::vector<uint8_t> toRgb24(const std::vector<uint32_t>& frame) {
     return bytes;
 }
 
+ExactYuv exactYuv(uint32_t pixel) {
+    const double r = (pixel >> 16 & 0xFF) / 255.0, g = (pixel >> 8 & 0xFF) / 255.0, b = (pixel & 0xFF) / 255.0;
+    const double luma = 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    return {16 + 219 * luma, 128 + 224 * (b - luma) / 1.8556, 128 + 224 * (r - luma) / 1.5748};
+}
+
 std::vector<uint8_t> toYuv(const std::vector<uint32_t>& frame, int32_t width, int32_t height, bool fullChroma) {
     const size_t count = static_cast<size_t>(width) * height;
     std::vector<double> y(count), u(count), v(count);
     for (size_t k = 0; k < count; ++k) {
-        const double r = (frame[k] >> 16 & 0xFF) / 255.0, g = (frame[k] >> 8 & 0xFF) / 255.0,
-                     b = (frame[k] & 0xFF) / 255.0;
-        const double luma = 0.2126 * r + 0.7152 * g + 0.0722 * b;
-        y[k] = 16 + 219 * luma;
-        u[k] = 128 + 224 * (b - luma) / 1.8556;
-        v[k] = 128 + 224 * (r - luma) / 1.5748;
+        const ExactYuv exact = exactYuv(frame[k]);
+        y[k] = exact.luma;
+        u[k] = exact.blue;
+        v[k] = exact.red;
     }
     const auto byte = [](double value) { return static_cast<uint8_t>(std::lround(std::fmin(255, std::fmax(0, value)))); };
     std::vector<uint8_t> planes;

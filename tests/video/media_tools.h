@@ -28,6 +28,12 @@ double psnr(const uint8_t* a, const uint8_t* b, size_t size);
 
 // 0x00RRGGBB frame as rgb24 bytes.
 std::vector<uint8_t> toRgb24(const std::vector<uint32_t>& frame);
+// One 0x00RRGGBB pixel's BT.709 limited-range Y', Cb and Cr, unrounded.
+struct ExactYuv {
+    double luma, blue, red;
+};
+ExactYuv exactYuv(uint32_t pixel);
+
 // 0x00RRGGBB frame as BT.709 limited-range planes, chroma either at full
 // resolution (yuv444p) or averaged over 2 x 2 blocks (yuv420p; odd sizes
 // rounded up).
