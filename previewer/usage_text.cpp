@@ -71,7 +71,7 @@ that is a PRESET file or the song, under any name, is refused before rendering):
                          frame's own palette, at most 50 pictures a second)
   --video-quality N      the encoder's constant-quality number: .mp4 x264 CRF
                          0-51 (default 12, 6 in full chroma), .webm VP9 CRF
-                         0-63 (default 10, 4 in full chroma), .gif colours
+                         0-63 (default 16, 4 in full chroma), .gif colours
                          per frame 2-256 (default 256)
   --video-speed S        the encoder's speed preset: .mp4 ultrafast (default)
                          to veryslow, .webm cpu-used 0-9 (default 9)

@@ -27,7 +27,7 @@ struct SettingsCase {
 
 const SettingsCase kSettings[] = {
     {"Mp4Defaults", "a.mp4", -1, "", false, false, 44100, "", 12, "ultrafast"},
-    {"WebMDefaults", "a.webm", -1, "", false, false, 48000, "", 10, "9"},
+    {"WebMDefaults", "a.webm", -1, "", false, false, 48000, "", 16, "9"},
     {"GifDefaults", "a.gif", -1, "", false, true, 0, "", 256, ""},
     {"UpperCaseExtension", "A.MP4", 20, "medium", true, false, 0, "", 20, "medium"},
     {"Mp4FullChromaDefault", "a.mp4", -1, "", true, false, 0, "", 6, "ultrafast"},
