@@ -4,7 +4,9 @@ namespace video::yuv {
 
 void convertFrame(const RowKernels& kernels, const uint32_t* pixels, int32_t stride, int32_t width, int32_t height,
                   bool fullChroma, const Planes& planes) {
-    const auto row = [&](int plane, int32_t y) { return planes.data[plane] + static_cast<int64_t>(y) * planes.stride[plane]; };
+    const auto row = [&](int plane, int32_t y) {
+        return planes.data[plane] + static_cast<int64_t>(y) * planes.stride[plane];
+    };
     if (fullChroma) {
         for (int32_t y = 0; y < height; ++y)
             kernels.row444(pixels + static_cast<int64_t>(y) * stride, width, row(0, y), row(1, y), row(2, y));

@@ -122,7 +122,8 @@ TEST(YuvConversionScalar, OddSidesRepeatTheLastColumnAndRow) {
     for (const auto& size : {std::pair<int32_t, int32_t>{1, 1}, {3, 2}, {2, 3}, {5, 5}, {17, 9}}) {
         const int32_t width = size.first, height = size.second, evenWidth = (width + 1) & ~1,
                       evenHeight = (height + 1) & ~1;
-        std::vector<uint32_t> frame(static_cast<size_t>(width) * height), even(static_cast<size_t>(evenWidth) * evenHeight);
+        std::vector<uint32_t> frame(static_cast<size_t>(width) * height);
+        std::vector<uint32_t> even(static_cast<size_t>(evenWidth) * evenHeight);
         for (uint32_t& pixel : frame) pixel = random();
         for (int32_t y = 0; y < evenHeight; ++y)
             for (int32_t x = 0; x < evenWidth; ++x)
